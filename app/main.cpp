@@ -1,0 +1,8 @@
+// Corvanta.exe entry point.
+#include <windows.h>
+
+#include "app/winmain.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previousInstance, PWSTR commandLine, int) {
+  return WinMain_Run(instance, previousInstance, commandLine);
+}

@@ -1,0 +1,69 @@
+// Bounded text helpers.
+#include "app/text.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <wchar.h>
+
+#include "app/winmain.h"
+
+int Text_FormatV(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list args) {
+  if (buffer == nullptr || capacity == 0) return -1;
+  // msvcrt's bounded formatter: %s takes a wide string here, as wsprintfW does,
+  // so string-table texts written for wsprintf format the same way.
+  int written = _vsnwprintf_s(buffer, capacity, _TRUNCATE, format, args);
+  if (written < 0) buffer[capacity - 1] = L'\0';
+  return written;
+}
+
+int Text_Format(wchar_t* buffer, size_t capacity, const wchar_t* format, ...) {
+  va_list args;
+  va_start(args, format);
+  int written = Text_FormatV(buffer, capacity, format, args);
+  va_end(args);
+  return written;
+}
+
+void Text_LoadString(UINT id, wchar_t* buffer, size_t capacity) {
+  if (capacity == 0) return;
+  buffer[0] = L'\0';
+  LoadStringW(gHINSTANCE_WinMain_ResourceInstance, id, buffer, static_cast<int>(capacity));
+}
+
+int Text_Copy(wchar_t* out, size_t capacity, const wchar_t* source) {
+  if (capacity == 0) return -1;
+  size_t length = wcslen(source);
+  if (length >= capacity) {
+    out[0] = L'\0';
+    return -1;
+  }
+  wmemcpy(out, source, length + 1);
+  return 0;
+}
+
+int Text_JoinPath(wchar_t* out, size_t capacity, const wchar_t* folder, const wchar_t* name) {
+  size_t folderLength = wcslen(folder);
+  size_t nameLength = wcslen(name);
+  if (capacity == 0 || folderLength + 1 + nameLength >= capacity) {
+    if (capacity) out[0] = L'\0';
+    return -1;
+  }
+  wmemmove(out, folder, folderLength);
+  out[folderLength] = L'\\';
+  wmemmove(out + folderLength + 1, name, nameLength);
+  out[folderLength + 1 + nameLength] = L'\0';
+  return 0;
+}
+
+int Text_MessageBox(HWND owner, UINT textId, UINT captionId, UINT type, const wchar_t* argument) {
+  wchar_t text[D_SIZE_RESOURCE];
+  wchar_t caption[D_SIZE_RESOURCE];
+  Text_LoadString(textId, text, D_SIZE_RESOURCE);
+  Text_LoadString(captionId, caption, D_SIZE_RESOURCE);
+  if (argument != nullptr) {
+    wchar_t filled[D_SIZE_MESSAGE];
+    Text_Format(filled, D_SIZE_MESSAGE, text, argument);
+    return MessageBoxW(owner, filled, caption, type | D_UINT_MESSAGEBOX_STANDARD);
+  }
+  return MessageBoxW(owner, text, caption, type | D_UINT_MESSAGEBOX_STANDARD);
+}

@@ -1,0 +1,23 @@
+// Process entry: command words, single instance, start-up and shutdown.
+#ifndef CORVANTA_APP_WINMAIN_H
+#define CORVANTA_APP_WINMAIN_H
+
+#include <windows.h>
+
+extern HINSTANCE gHINSTANCE_WinMain_Instance;
+// Every string, icon and dialog is loaded from here: the English resource
+// library when it loads, else the program itself.
+extern HINSTANCE gHINSTANCE_WinMain_ResourceInstance;
+
+constexpr const wchar_t* D_WSTR_WINMAIN_MUTEX_NAME = L"Mutex For Corvanta";
+constexpr const wchar_t* D_WSTR_WINMAIN_LANGUAGE_LIBRARY = L"Corvanta_Lang_En.dll";
+
+// The whole life of the process after the C runtime: returns the exit code
+// (0, or -1 when start-up failed).  `commandLine` is the argument text
+// without the program's own name.
+int WinMain_Run(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* commandLine);
+
+int WinMain_InitializeApplication();
+int WinMain_FinalizeApplication();
+
+#endif

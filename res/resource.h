@@ -1,0 +1,71 @@
+// Resource IDs of Corvanta.  The English resource library carries exactly the
+// same IDs, so every ID here is part of that library's contract.
+#ifndef CORVANTA_RES_RESOURCE_H
+#define CORVANTA_RES_RESOURCE_H
+
+// ---- Icons -------------------------------------------------------------------
+#define IDI_CORVANTA                        101   // tray icon, 16x16 and 32x32
+
+// ---- Strings: application start-up ------------------------------------------
+#define IDS_APP_INITIALIZE_FAILED           106
+
+// ---- Strings: settings file and first run -----------------------------------
+#define IDS_CONFIG_NOT_FOUND_TEXT           107
+#define IDS_CONFIG_NOT_FOUND_CAPTION        108
+#define IDS_CONFIG_LOAD_FAILED_TEXT         109
+#define IDS_CONFIG_LOAD_FAILED_CAPTION      110
+#define IDS_CONFIG_ROOT_NOT_FOUND_TEXT      111
+#define IDS_CONFIG_ROOT_NOT_FOUND_CAPTION   112
+#define IDS_CONFIG_LAUNCHER_ITEM_ROOT       143
+#define IDS_CONFIG_SAVE_FAILED_TEXT         157
+#define IDS_CONFIG_SAVE_FAILED_CAPTION      158
+
+// ---- Strings: tray icon and launcher menu -----------------------------------
+#define IDS_MAINWINDOW_QUIT_TEXT            115
+#define IDS_MAINWINDOW_QUIT_CAPTION         116
+#define IDS_MAINWINDOW_RUN_FOLDER_TEXT      117
+#define IDS_MAINWINDOW_RUN_FOLDER_CAPTION   118
+#define IDS_MAINWINDOW_RUN_FILE_TEXT        119
+#define IDS_MAINWINDOW_RUN_FILE_CAPTION     120
+#define IDS_MAINWINDOW_BALLOON_READY        146
+#define IDS_MAINWINDOW_MENU_QUIT            147
+#define IDS_MAINWINDOW_MENU_HELP            148
+#define IDS_MAINWINDOW_MENU_SETTING         149
+#define IDS_MAINWINDOW_MENU_MANAGEMENT      150
+#define IDS_MAINWINDOW_MENU_EMPTY           151
+
+// ---- Strings: settings sheet -------------------------------------------------
+#define IDS_SETTING_SHEET_CAPTION           152
+
+// ---- Strings: launch progress log -------------------------------------------
+#define IDS_LAUNCH_TEST_RUN_START           137
+#define IDS_LAUNCH_NOTHING_TO_RUN           138
+#define IDS_LAUNCH_ABORTED                  139
+#define IDS_LAUNCH_ITEM                     140
+#define IDS_LAUNCH_TOTAL_OK                 141
+#define IDS_LAUNCH_TOTAL_ERRORS             142
+
+// ---- Strings: launcher item management --------------------------------------
+#define IDS_ITEMMANAGER_REGISTER_TEXT       121
+#define IDS_ITEMMANAGER_REGISTER_CAPTION    122
+#define IDS_ITEMMANAGER_DELETE_TEXT         123
+#define IDS_ITEMMANAGER_DELETE_CAPTION      124
+#define IDS_ITEMMANAGER_FOLDER_MADE_TEXT    125
+#define IDS_ITEMMANAGER_FOLDER_MADE_CAPTION 126
+#define IDS_ITEMMANAGER_MOVE_NONE_TEXT      127
+#define IDS_ITEMMANAGER_MOVE_NONE_CAPTION   128
+#define IDS_ITEMMANAGER_MOVE_TEXT           129
+#define IDS_ITEMMANAGER_MOVE_CAPTION        130
+#define IDS_ITEMMANAGER_RENAME_NONE_TEXT    131
+#define IDS_ITEMMANAGER_RENAME_NONE_CAPTION 132
+#define IDS_ITEMMANAGER_MOVE_EXISTS_TEXT    133
+#define IDS_ITEMMANAGER_MOVE_EXISTS_CAPTION 134
+#define IDS_ITEMMANAGER_RENAME_EXISTS_TEXT  135
+#define IDS_ITEMMANAGER_RENAME_EXISTS_CAPTION 136
+#define IDS_ITEMMANAGER_SHORTCUT_SUFFIX     144
+#define IDS_ITEMMANAGER_NEW_FOLDER          145
+#define IDS_ITEMMANAGER_COLUMN_NAME         154
+#define IDS_ITEMMANAGER_TEST_NONE_TEXT      159
+#define IDS_ITEMMANAGER_TEST_NONE_CAPTION   160
+
+#endif

@@ -1,0 +1,155 @@
+#include "support/test_support.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "app/handles.h"
+#include "app/trace.h"
+
+namespace test {
+
+TempFolder::TempFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(ARRAYSIZE(temp), temp);
+  static unsigned counter = 0;
+  for (;;) {
+    wchar_t name[MAX_PATH + 64];
+    swprintf(name, ARRAYSIZE(name), L"%lscorvanta-test-%lu-%u", temp, GetCurrentProcessId(), ++counter);
+    if (CreateDirectoryW(name, nullptr)) {
+      path_ = name;
+      return;
+    }
+  }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    WIN32_FIND_DATAW entry;
+    FindHandle search(FindFirstFileW((path + L"\\*").c_str(), &entry));
+    if (search.Valid()) {
+      do {
+        std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+      } while (FindNextFileW(search.Get(), &entry));
+    }
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+bool FileExists(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return;
+  DWORD written = 0;
+  WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::string();
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+  return bytes;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+  int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(length, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], length, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring FromAnsi(const std::string& text) {
+  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(length, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &wide[0], length);
+  return wide;
+}
+
+std::wstring BinFolder() {
+  wchar_t path[MAX_PATH + 1];
+  GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring ShortcutTarget(const std::wstring& shortcutPath) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) ||
+      FAILED(file->Load(shortcutPath.c_str(), STGM_READ))) {
+    return std::wstring();
+  }
+  wchar_t target[MAX_PATH + 1] = L"";
+  if (FAILED(link->GetPath(target, ARRAYSIZE(target), nullptr, SLGP_RAWPATH))) return std::wstring();
+  return target;
+}
+
+bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    link.ReceiveVoid())) &&
+         SUCCEEDED(link->SetPath(target.c_str())) &&
+         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
+         SUCCEEDED(file->Save(shortcutPath.c_str(), TRUE));
+}
+
+TraceRecorder::TraceRecorder() { Trace_SetSink(&TraceRecorder::Sink, this); }
+
+TraceRecorder::~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
+
+void TraceRecorder::Sink(int level, const wchar_t* prefix, const wchar_t* text, void* context) {
+  static_cast<TraceRecorder*>(context)->records_.push_back(Record{level, prefix, text});
+}
+
+bool TraceRecorder::Contains(int level, const std::wstring& fragment) const {
+  for (const Record& record : records_) {
+    if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+ScopedTraceFlag::ScopedTraceFlag(long value) : saved_(glong_WinMain_ForceTraceFlag) {
+  glong_WinMain_ForceTraceFlag = value;
+}
+
+ScopedTraceFlag::~ScopedTraceFlag() { glong_WinMain_ForceTraceFlag = saved_; }
+
+void PumpMessages(DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+}  // namespace test
