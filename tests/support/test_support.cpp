@@ -152,4 +152,92 @@ void PumpMessages(DWORD milliseconds) {
   } while (GetTickCount() - start < milliseconds);
 }
 
+namespace {
+
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM found) {
+  wchar_t name[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+      GetClassNameW(window, name, ARRAYSIZE(name)) > 0 && lstrcmpW(name, L"#32768") == 0) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HMENU MenuOfWindow(HWND menuWindow) {
+  constexpr UINT kGetHMenu = 0x01E1;  // MN_GETHMENU
+  DWORD_PTR menu = 0;
+  SendMessageTimeoutW(menuWindow, kGetHMenu, 0, 0, SMTO_NORMAL, 5000, &menu);
+  return reinterpret_cast<HMENU>(menu);
+}
+
+void Send(INPUT* inputs, UINT count) { SendInput(count, inputs, sizeof(INPUT)); }
+
+}  // namespace
+
+HWND FindOpenMenu() {
+  HWND found = nullptr;
+  EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND WaitForOpenMenu(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  HWND menu;
+  while ((menu = FindOpenMenu()) == nullptr && GetTickCount() - start < timeoutMs) Sleep(20);
+  return menu;
+}
+
+bool WaitForNoOpenMenu(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (FindOpenMenu() != nullptr) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
+  HMENU menu = MenuOfWindow(menuWindow);
+  return menu != nullptr && GetMenuItemRect(menuWindow, menu, static_cast<UINT>(position), rect);
+}
+
+int MenuEntryPosition(HWND menuWindow, UINT id) {
+  HMENU menu = MenuOfWindow(menuWindow);
+  const int count = menu != nullptr ? GetMenuItemCount(menu) : -1;
+  for (int position = 0; position < count; ++position) {
+    if (GetMenuItemID(menu, position) == id) return position;
+  }
+  return -1;
+}
+
+void ClickAt(POINT point) {
+  // Absolute coordinates are in 1/65536 of the screen; the +1 keeps the
+  // rounding from landing one pixel short.
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  inputs[0].mi.dx = MulDiv(point.x, 65536, width) + 1;
+  inputs[0].mi.dy = MulDiv(point.y, 65536, height) + 1;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  Send(inputs, 1);
+  Sleep(50);
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  Send(&inputs[1], 1);
+  Sleep(50);
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  Send(&inputs[2], 1);
+}
+
+void PressKey(WORD virtualKey) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  Send(inputs, 2);
+}
+
 }  // namespace test

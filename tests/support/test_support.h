@@ -80,6 +80,22 @@ class ScopedTraceFlag {
 // Runs the thread's message queue for `milliseconds`.
 void PumpMessages(DWORD milliseconds);
 
+// Popup menus ("#32768" windows) of this process and real input to drive them.
+// The visible menu window, or nullptr when no menu is open.
+HWND FindOpenMenu();
+// Polls up to `timeoutMs`; the menu window, or nullptr.
+HWND WaitForOpenMenu(DWORD timeoutMs);
+// Polls up to `timeoutMs`; true when no menu is open any more.
+bool WaitForNoOpenMenu(DWORD timeoutMs);
+// Screen rectangle of the entry at `position` of the menu shown in `menuWindow`.
+bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
+// Position of the entry with command `id` in the menu shown in `menuWindow`, or -1.
+int MenuEntryPosition(HWND menuWindow, UINT id);
+// A left click (move, press, release) at a screen point, through SendInput.
+void ClickAt(POINT point);
+// A key press and release, through SendInput.
+void PressKey(WORD virtualKey);
+
 }  // namespace test
 
 #endif

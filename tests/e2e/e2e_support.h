@@ -1,0 +1,47 @@
+// A private copy of Corvanta.exe in a temp folder, with what the end-to-end
+// tests need around it: settings, the launcher item root and its trace log.
+#ifndef CORVANTA_TESTS_E2E_E2E_SUPPORT_H
+#define CORVANTA_TESTS_E2E_E2E_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+#include "support/message_box.h"
+#include "support/process.h"
+#include "support/test_support.h"
+
+namespace test {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
+
+// The 24 lines of the default config.ini.
+const std::vector<std::wstring>& DefaultSettingLines();
+// Lines joined with CR LF in the ANSI code page, each line ending in a break.
+std::string SettingFileBytes(const std::vector<std::wstring>& lines);
+
+class InstalledProgram {
+ public:
+  InstalledProgram();
+  const std::wstring& Exe() const { return exe_; }
+  std::wstring Path(const std::wstring& name) const { return folder_ / name; }
+  std::wstring SettingFile() const { return Path(L"config.ini"); }
+  std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
+
+  // A valid config.ini and an (empty) launcher item root: a start without boxes.
+  void Settle();
+  void WriteSettings(const std::vector<std::wstring>& lines) const;
+  // The DEBUG trace log beside the exe, decoded; empty when none.
+  std::wstring TraceLog() const;
+
+ private:
+  TempFolder folder_;
+  std::wstring exe_;
+};
+
+// Starts `program` and waits for its main window; false if it never came.
+bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments);
+
+}  // namespace test
+
+#endif
