@@ -158,11 +158,15 @@ TEST_F(ConfigSettingFile, LoadValidatesEachKeyAndLeavesTheFileAsItIs) {
     test::TraceRecorder recorder;
     EXPECT_EQ(c.result, Config_LoadSettingFile());
     EXPECT_EQ(c.settings, SettingValues());
-    if (c.trace != nullptr) EXPECT_TRUE(recorder.Contains(3, c.trace));
+    if (c.trace != nullptr) {
+      EXPECT_TRUE(recorder.Contains(3, c.trace));
+    }
     // Only the cases that name a key report one; an empty value is reported without them.
     bool namedAny = recorder.Contains(3, L"設定値が不正です") || recorder.Contains(3, L"設定が見つかりません");
     EXPECT_EQ(c.trace != nullptr, namedAny);
-    if (c.result != 0) EXPECT_TRUE(recorder.Contains(3, L"")) << "a failure leaves a level-3 record";
+    if (c.result != 0) {
+      EXPECT_TRUE(recorder.Contains(3, L"")) << "a failure leaves a level-3 record";
+    }
     EXPECT_EQ(bytes, ReadBytes(path_)) << "the file must not change";
   }
 }

@@ -37,7 +37,9 @@ TEST(SettingsParseNumber, ReadsLikeScanfAndChecksTheRange) {
   for (const NumberCase& c : cases) {
     long value = 77;
     EXPECT_EQ(c.result, Settings_ParseNumber(c.text, c.minimum, c.maximum, &value)) << "\"" << c.text << "\"";
-    if (c.result == SETTING_PARSE_OK) EXPECT_EQ(c.value, value) << "\"" << c.text << "\"";
+    if (c.result == SETTING_PARSE_OK) {
+      EXPECT_EQ(c.value, value) << "\"" << c.text << "\"";
+    }
   }
 }
 
