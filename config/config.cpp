@@ -191,6 +191,7 @@ int Config_InitializeSettings() {
   if (GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&version)) && version.dwMajorVersion == 6) {
     longWindowArrangementAvailable = 1;
   }
+  Tracef(TRACE_LEVEL_TRACE, L"longWindowArrangementAvailable = %d", static_cast<int>(longWindowArrangementAvailable));
   return 0;
 }
 

@@ -16,9 +16,9 @@ using test::FolderExists;
 using test::MakeFolder;
 using test::WriteBytes;
 
-// Runs a Unix program of the host (Wine starts ELF binaries given a Z: path);
-// true when it exited with 0.
-bool RunUnix(const std::wstring& program, const std::wstring& arguments) {
+// Runs a Unix program of the host (Wine starts ELF binaries given a Z: path).
+// Empty when it exited with 0, else what went wrong.
+std::wstring RunUnix(const std::wstring& program, const std::wstring& arguments) {
   std::wstring commandLine = program + L" " + arguments;
   std::wstring image = L"Z:" + program;
   for (wchar_t& c : image) c = c == L'/' ? L'\\' : c;
@@ -27,13 +27,13 @@ bool RunUnix(const std::wstring& program, const std::wstring& arguments) {
   PROCESS_INFORMATION process = {};
   if (!CreateProcessW(image.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
-    return false;
+    return L"CreateProcess error " + std::to_wstring(GetLastError()) + L": " + commandLine;
   }
   DWORD code = 1;
   if (WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return code == 0;
+  return code == 0 ? std::wstring() : L"exit code " + std::to_wstring(code) + L": " + commandLine;
 }
 
 // The Unix path of a Windows path, through Wine's own conversion.
@@ -55,7 +55,8 @@ std::wstring UnixPath(const std::wstring& path) {
 std::wstring MakeSymbolicLink(const std::wstring& link, const std::wstring& target) {
   std::wstring unixLink = UnixPath(link), unixTarget = UnixPath(target);
   if (unixLink.empty() || unixTarget.empty()) return L"no wine_get_unix_file_name (not Wine?)";
-  if (!RunUnix(L"/bin/ln", L"-s \"" + unixTarget + L"\" \"" + unixLink + L"\"")) return L"/bin/ln -s failed";
+  std::wstring failure = RunUnix(L"/bin/ln", L"-s " + unixTarget + L" " + unixLink);
+  if (!failure.empty()) return failure;
   DWORD attributes = GetFileAttributesW(link.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
     return L"the link is not seen as a reparse point";

@@ -38,7 +38,9 @@ std::string SettingFileBytes(const std::vector<std::wstring>& lines) {
   return bytes;
 }
 
-InstalledProgram::InstalledProgram() : exe_(InstallProgram(folder_.Path())) {}
+InstalledProgram::InstalledProgram(const std::wstring& exeName)
+    : exe_(InstallProgram(folder_.Path(), std::wstring(), exeName)),
+      logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {}
 
 void InstalledProgram::Settle() {
   WriteSettings(DefaultSettingLines());
@@ -50,7 +52,7 @@ void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) con
 }
 
 std::wstring InstalledProgram::TraceLog() const {
-  const std::string bytes = ReadBytes(Path(L"Corvanta.trace.log"));
+  const std::string bytes = ReadBytes(Path(logName_));
   int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(length, L'\0');
   MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);

@@ -22,7 +22,7 @@ std::string SettingFileBytes(const std::vector<std::wstring>& lines);
 
 class InstalledProgram {
  public:
-  InstalledProgram();
+  explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe");
   const std::wstring& Exe() const { return exe_; }
   std::wstring Path(const std::wstring& name) const { return folder_ / name; }
   std::wstring SettingFile() const { return Path(L"config.ini"); }
@@ -31,12 +31,13 @@ class InstalledProgram {
   // A valid config.ini and an (empty) launcher item root: a start without boxes.
   void Settle();
   void WriteSettings(const std::vector<std::wstring>& lines) const;
-  // The DEBUG trace log beside the exe, decoded; empty when none.
+  // The DEBUG trace log beside the exe (named after it), decoded; empty when none.
   std::wstring TraceLog() const;
 
  private:
   TempFolder folder_;
   std::wstring exe_;
+  std::wstring logName_;
 };
 
 // Starts `program` and waits for its main window; false if it never came.

@@ -95,3 +95,32 @@ TEST_F(FirstRun, AConfigThatIsAFolderIsNeverReplaced) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace test;
+
+// Window arrangement is offered only where the system reports major version 6.
+// Wine reports 6.1 by default and pretends to be XP for a program named in
+// its AppDefaults.
+TEST(WindowArrangement, AvailableOnlyWhereTheSystemReportsVersionSix) {
+  const wchar_t* xpName = L"CorvantaXP.exe";
+  const std::wstring key = std::wstring(L"Software\\Wine\\AppDefaults\\") + xpName;
+  ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, L"winxp",
+                                           sizeof(L"winxp")));
+  for (const wchar_t* name : {L"Corvanta.exe", xpName}) {
+    InstalledProgram program(name);
+    program.Settle();
+    ChildProcess running;
+    ASSERT_TRUE(StartAndWaitForMainWindow(running, program.Exe(), L"DEBUG")) << name;
+    EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
+    EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
+    const bool xp = name == xpName;
+    EXPECT_NE(std::wstring::npos,
+              program.TraceLog().find(xp ? L"longWindowArrangementAvailable = 0" : L"longWindowArrangementAvailable = 1"))
+        << name;
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+
+}  // namespace

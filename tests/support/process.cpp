@@ -41,9 +41,10 @@ void ChildProcess::Kill() {
   process_.Reset();
 }
 
-std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary) {
+std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary,
+                            const std::wstring& exeName) {
   const std::wstring bin = BinFolder();
-  const std::wstring exe = folder + L"\\Corvanta.exe";
+  const std::wstring exe = folder + L"\\" + exeName;
   CopyFileW((bin + L"\\Corvanta.exe").c_str(), exe.c_str(), FALSE);
   const std::wstring dll = hookLibrary.empty() ? bin + L"\\Corvanta.dll" : hookLibrary;
   CopyFileW(dll.c_str(), (folder + L"\\Corvanta.dll").c_str(), FALSE);

@@ -31,9 +31,11 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
-// Copies Corvanta.exe and the hook library (`hookLibrary`, or the real one
-// when empty) from the build folder into `folder`; returns the exe's path.
-std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary = std::wstring());
+// Copies Corvanta.exe (as `exeName`) and the hook library (`hookLibrary`, or
+// the real one when empty) from the build folder into `folder`; returns the
+// exe's path.
+std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary = std::wstring(),
+                            const std::wstring& exeName = L"Corvanta.exe");
 
 // Runs a program to its end (up to `timeoutMs`); returns its exit code.
 DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);
