@@ -8,10 +8,60 @@ namespace {
 
 constexpr size_t kPathCapacity = 775;
 
+// True when `path` does not stand where its name says: its final path is not
+// the final path of its folder joined with its own name.  Opened with
+// FILE_FLAG_OPEN_REPARSE_POINT, a junction or symbolic link on Windows is the
+// link itself and stands in place.  Wine ignores that flag and opens what a
+// Unix symbolic link points at; it also shows a link to a file as a plain file,
+// and DeleteFileW or RemoveDirectoryW on such a link deletes its target.  When
+// a final path can't be had the entry counts as in place (a dangling link
+// leads nowhere).
+__attribute__((noinline)) bool LeadsElsewhere(const wchar_t* path) {
+  constexpr DWORD kFinalCapacity = 1100;  // "\\?\" + a folder path + "\\" + a name
+  wchar_t parent[kPathCapacity];
+  wchar_t parentFinal[kFinalCapacity];
+  wchar_t final[kFinalCapacity];
+  if (Text_Copy(parent, kPathCapacity, path) != 0) return false;
+  wchar_t* cut = wcsrchr(parent, L'\\');
+  if (cut == nullptr) return false;
+  const wchar_t* name = path + (cut - parent) + 1;
+  // The parent of a drive's top folder is the drive's root, with its backslash.
+  cut[cut > parent && cut[-1] == L':' ? 1 : 0] = L'\0';
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  FileHandle folder(CreateFileW(parent, 0, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.Valid()) return false;
+  DWORD parentLength = GetFinalPathNameByHandleW(folder.Get(), parentFinal, kFinalCapacity, 0);
+  if (parentLength == 0 || parentLength >= kFinalCapacity) return false;
+  if (parentFinal[parentLength - 1] == L'\\') --parentLength;
+  FileHandle entry(CreateFileW(path, 0, share, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!entry.Valid()) return false;
+  DWORD length = GetFinalPathNameByHandleW(entry.Get(), final, kFinalCapacity, 0);
+  if (length == 0) return false;
+  if (length >= kFinalCapacity) return true;  // longer than any entry of the folder
+  const DWORD nameLength = static_cast<DWORD>(wcslen(name));
+  if (length != parentLength + 1 + nameLength || final[parentLength] != L'\\') return true;
+  return CompareStringOrdinal(final, static_cast<int>(parentLength), parentFinal, static_cast<int>(parentLength),
+                              TRUE) != CSTR_EQUAL ||
+         CompareStringOrdinal(final + parentLength + 1, static_cast<int>(nameLength), name,
+                              static_cast<int>(nameLength), TRUE) != CSTR_EQUAL;
+}
+
+// An entry that leads out of its folder can't be removed without deleting
+// what it points at: it stays, and so does its folder, as with a file that
+// can't be deleted.
+bool KeepIfLeadingElsewhere(const wchar_t* path) {
+  if (!LeadsElsewhere(path)) return false;
+  Tracef(TRACE_LEVEL_ERROR, L"フォルダの外を指すリンクは削除しません( %ls )", path);
+  return true;
+}
+
 // A junction or symbolic link is removed itself and never entered, so
-// nothing it points at is touched.  Wine reports symbolic links on the Unix
-// side as reparse points too (without a tag), so the attribute alone decides.
+// nothing it points at is touched.  Wine reports symbolic links to folders on
+// the Unix side as reparse points too (without a tag), so the attribute alone
+// decides.
 int RemoveLink(const wchar_t* path, DWORD attributes) {
+  if (KeepIfLeadingElsewhere(path)) return -1;
   const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   Tracef(TRACE_LEVEL_TRACE, folder ? L"RemoveDirectory( %ls )" : L"DeleteFile( %ls )", path);
   if (folder ? RemoveDirectoryW(path) : DeleteFileW(path)) return 0;
@@ -50,6 +100,7 @@ int Config_DeleteFolderTree(const wchar_t* folderPath) {
         } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
           Config_DeleteFolderTree(path);
         } else {
+          if (KeepIfLeadingElsewhere(path)) return -1;
           Tracef(TRACE_LEVEL_TRACE, L"DeleteFile( %ls )", path);
           if (!DeleteFileW(path)) {
             Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"DeleteFile");

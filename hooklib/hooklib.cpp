@@ -46,15 +46,16 @@ bool IsOverMenuEntry(POINT point) {
   return menu != nullptr && MenuItemFromPoint(nullptr, menu, point) >= 0;
 }
 
-// Each input event reaches the hook twice inside a menu loop: once while the
-// loop peeks without removing it (HC_NOREMOVE) and once when it is taken
-// (HC_ACTION).  Both are swallowed so the menu never acts on the gesture; the
-// notification is posted once, on HC_ACTION.
+// A menu loop first peeks at each input event without removing it
+// (HC_NOREMOVE) and takes it afterwards (HC_ACTION).  Swallowing an event
+// discards it from the queue at whichever of the two calls it happens, so the
+// gesture never comes back: the notification is posted right where the event
+// is swallowed, once per event.
 LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code >= 0 && wParam == WM_LBUTTONUP && gMouse.window != nullptr) {
     const MOUSEHOOKSTRUCT* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     if (IsOverMenuEntry(info->pt)) {
-      if (code == HC_ACTION) PostMessageW(gMouse.window, gMouse.message, 0, 0);
+      PostMessageW(gMouse.window, gMouse.message, 0, 0);
       return 1;
     }
   }
@@ -65,7 +66,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   const bool keyDown = (lParam & 0x80000000) == 0;
   if (code >= 0 && wParam == VK_RETURN && keyDown && gKeyboard.window != nullptr &&
       ThreadHasOpenMenu()) {
-    if (code == HC_ACTION) PostMessageW(gKeyboard.window, gKeyboard.message, 0, 0);
+    PostMessageW(gKeyboard.window, gKeyboard.message, 0, 0);
     return 1;
   }
   return CallNextHookEx(gKeyboard.hook, code, wParam, lParam);

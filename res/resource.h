@@ -3,8 +3,39 @@
 #ifndef CORVANTA_RES_RESOURCE_H
 #define CORVANTA_RES_RESOURCE_H
 
+#ifndef IDC_STATIC
+#define IDC_STATIC                          (-1)
+#endif
+
 // ---- Icons -------------------------------------------------------------------
 #define IDI_CORVANTA                        101   // tray icon, 16x16 and 32x32
+
+// ---- Launch progress dialog -------------------------------------------------
+#define IDD_LAUNCH_PROGRESS                 101
+#define IDC_LAUNCH_PROGRESS_CLOSE           1002
+#define IDC_LAUNCH_PROGRESS_BAR             1003
+#define IDC_LAUNCH_PROGRESS_ABORT           1004
+#define IDC_LAUNCH_PROGRESS_LOG             1010
+
+// ---- Arrangement chooser dialog ---------------------------------------------
+#define IDD_LAUNCH_ARRANGE                  110
+#define IDC_LAUNCH_ARRANGE_NONE             1031
+#define IDC_LAUNCH_ARRANGE_VERTICAL         1032
+#define IDC_LAUNCH_ARRANGE_HORIZONTAL       1033
+#define IDC_LAUNCH_ARRANGE_TILE             1034
+#define IDC_LAUNCH_ARRANGE_MOVE_BOTTOM      1035
+#define IDC_LAUNCH_ARRANGE_PICTURE_NONE     1036
+#define IDC_LAUNCH_ARRANGE_PICTURE_TILE     1037
+#define IDC_LAUNCH_ARRANGE_PICTURE_HORIZONTAL 1038
+#define IDC_LAUNCH_ARRANGE_PICTURE_VERTICAL 1039
+#define IDC_LAUNCH_ARRANGE_OK               1040
+
+// ---- Bitmaps: arrangement previews (150 x 105, 32 bpp) ----------------------
+#define IDB_PREVIEW_NONE                    109
+#define IDB_PREVIEW_HORIZONTAL              110
+#define IDB_PREVIEW_TILE                    111
+#define IDB_PREVIEW_VERTICAL                112
+#define IDB_PREVIEW_UNAVAILABLE             113
 
 // ---- Strings: application start-up ------------------------------------------
 #define IDS_APP_INITIALIZE_FAILED           106
@@ -44,6 +75,7 @@
 #define IDS_LAUNCH_ITEM                     140
 #define IDS_LAUNCH_TOTAL_OK                 141
 #define IDS_LAUNCH_TOTAL_ERRORS             142
+#define IDS_LAUNCH_ERROR_CODE               161   // a launch error the system has no text for
 
 // ---- Strings: launcher item management --------------------------------------
 #define IDS_ITEMMANAGER_REGISTER_TEXT       121

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Corvanta's tray icon (res/corvanta.ico): 16x16 and 32x32, 32 bits per pixel.
+"""Draws Corvanta's tray icon (corvanta.ico, drawn into the build at build time): 16x16 and 32x32, 32 bits per pixel.
 
 A rounded square shading from indigo to teal, with a white upward chevron over
 three short menu bars: "launch from a menu".  Drawn with 8x8 supersampling so the
 small sizes stay smooth.  Standard library only, so the output is reproducible:
-    python3 scripts/make_icon.py res/corvanta.ico
+    python3 scripts/make_icon.py build/res/art/corvanta.ico
 """
 import struct
 import sys

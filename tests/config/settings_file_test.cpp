@@ -221,6 +221,14 @@ TEST_F(ConfigSettingFile, SaveToReadOnlyFileShowsMessage157AndWritesNothing) {
   ASSERT_EQ(0, Config_CreateDefaultSettingFile());
   const std::string before = ReadBytes(path_);
   ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Wine running as root writes to read-only files; there a handle that denies
+  // writing by others makes the file just as unwritable for the program.
+  HANDLE lock = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (lock != INVALID_HANDLE_VALUE) {
+    CloseHandle(lock);
+    lock = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  }
   SetSettings({1, 1, 65, 3, 2, 1, 0});
   test::TraceRecorder recorder;
   test::AsyncMessageBoxAnswer answer(L"設定ファイル書き込みエラー", IDOK, 10000);
@@ -230,6 +238,7 @@ TEST_F(ConfigSettingFile, SaveToReadOnlyFileShowsMessage157AndWritesNothing) {
   EXPECT_EQ(L"設定ファイルの書き込みに失敗しました。", box.text);
   EXPECT_TRUE(box.style & WS_EX_TOPMOST);
   EXPECT_TRUE(recorder.Contains(3, L"CreateFile"));
+  if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
   EXPECT_EQ(before, ReadBytes(path_));
 }
 

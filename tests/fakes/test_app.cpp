@@ -1,0 +1,85 @@
+// A small, predictable GUI program for launch and arrangement tests.
+//
+//   corvanta_test_app.exe [--tag NAME] [--idle-delay MS] [--hidden] [anything else]
+//
+// On start it writes "started-NAME.txt" (UTF-8) into its current folder with
+// two lines: its full command line and its current folder.  It then shows a
+// window titled "CorvantaTestApp NAME" (unless --hidden), waits --idle-delay
+// milliseconds before its message loop (so WaitForInputIdle waits that long),
+// and ends on WM_CLOSE or after two minutes at the latest.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace {
+
+std::wstring ArgumentAfter(const wchar_t* name, int argc, wchar_t** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (lstrcmpW(argv[i], name) == 0) return argv[i + 1];
+  }
+  return std::wstring();
+}
+
+bool HasArgument(const wchar_t* name, int argc, wchar_t** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (lstrcmpW(argv[i], name) == 0) return true;
+  }
+  return false;
+}
+
+void WriteStartedFile(const std::wstring& tag) {
+  wchar_t folder[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  std::wstring text = std::wstring(GetCommandLineW()) + L"\n" + folder + L"\n";
+  char bytes[4096];
+  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+  std::wstring name = L"started-" + tag + L".txt";
+  HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes, length > 0 ? length - 1 : 0, &written, nullptr);
+  CloseHandle(file);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY || (message == WM_TIMER && wParam == 1)) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::wstring tag = ArgumentAfter(L"--tag", argc, argv);
+  if (tag.empty()) tag = L"app";
+  const int idleDelay = _wtoi(ArgumentAfter(L"--idle-delay", argc, argv).c_str());
+  const bool hidden = HasArgument(L"--hidden", argc, argv);
+  WriteStartedFile(tag);
+
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = L"CorvantaTestApp";
+  RegisterClassW(&windowClass);
+  std::wstring title = L"CorvantaTestApp " + tag;
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 50, 50, 320, 200,
+                                nullptr, nullptr, instance, nullptr);
+  if (!hidden) ShowWindow(window, SW_SHOWNORMAL);
+  SetTimer(window, 1, 120000, nullptr);
+  if (idleDelay > 0) Sleep(static_cast<DWORD>(idleDelay));
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  LocalFree(argv);
+  return 0;
+}
