@@ -65,6 +65,8 @@ using KernelHandle = ScopedHandle<handles_detail::NullTraits<HANDLE, CloseHandle
 using IconHandle = ScopedHandle<handles_detail::NullTraits<HICON, DestroyIcon>>;
 using MenuHandle = ScopedHandle<handles_detail::NullTraits<HMENU, DestroyMenu>>;
 using HookHandle = ScopedHandle<handles_detail::NullTraits<HHOOK, UnhookWindowsHookEx>>;
+// Brushes, pens, fonts and bitmaps.
+using GdiObjectHandle = ScopedHandle<handles_detail::NullTraits<HGDIOBJ, DeleteObject>>;
 
 // A COM interface pointer, released exactly once.
 template <typename T>

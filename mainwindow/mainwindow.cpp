@@ -51,6 +51,20 @@ LRESULT OnMenuSelectMessage(WPARAM wParam, LPARAM lParam, HWND window) {
   return 0;
 }
 
+LRESULT OnMeasureItemMessage(WPARAM wParam, LPARAM lParam, HWND window) {
+  if (MainWindow_OnMeasureItem(wParam, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), window) != 0) {
+    return EndAfterFailure(L"MainWindow_OnMeasureItem()");
+  }
+  return 0;
+}
+
+LRESULT OnDrawItemMessage(WPARAM wParam, LPARAM lParam) {
+  if (MainWindow_OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), wParam) != 0) {
+    Trace_ReportOperationFailed(L"MainWindow_OnDrawItem()");
+  }
+  return TRUE;
+}
+
 LRESULT OnHotKeyMessage(WPARAM wParam) {
   if (MainWindow_OnHotKey(wParam) != 0) return EndAfterFailure(L"MainWindow_OnHotKey()");
   // Taken after the menu it opened has closed and whatever was chosen has run.
@@ -146,6 +160,8 @@ LRESULT CALLBACK MainWindow_WindowProc(HWND window, UINT message, WPARAM wParam,
   switch (message) {
     case WM_CREATE: return OnCreateMessage(window);
     case WM_DESTROY: return OnDestroyMessage();
+    case WM_MEASUREITEM: return OnMeasureItemMessage(wParam, lParam, window);
+    case WM_DRAWITEM: return OnDrawItemMessage(wParam, lParam);
     case WM_MENUSELECT: return OnMenuSelectMessage(wParam, lParam, window);
     case WM_HOTKEY: return OnHotKeyMessage(wParam);
     case D_LONG_MAINWINDOW_WM_TASKTRAY: return OnTaskTrayMessage(lParam);

@@ -13,12 +13,19 @@ constexpr long D_LONG_MAINWINDOW_WM_TASKTRAY = WM_USER + 100;  // 1124, tray ico
 constexpr long D_LONG_MAINWINDOW_WM_HOOK = WM_USER + 110;      // 1134, choice from the hook library
 constexpr long D_LONG_MAINWINDOW_HOTKEY_ID = 100;
 
+// Capacity of a launcher entry's full path, terminator included.
+constexpr size_t D_SIZE_MAINWINDOW_PATH = 516;
+
 // Tray icon menu IDs of the fixed entries.
 constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SEPARATOR = 1;
 constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT = 10;
 constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP = 20;
 constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SETTING = 30;
 constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_MANAGEMENT = 40;
+// The "< 空 >" entry of a folder without items.
+constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_EMPTY = 100;
+// The launcher item root entry; its folders and shortcuts follow from 1001 on.
+constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM = 1000;
 
 extern HWND gHWND_MainWindow_Handle;
 extern HWND gHWND_MainWindow_TreeView;

@@ -1,37 +1,47 @@
-// The tray icon menu and the choice made in it.
+// Showing the tray icon menu, following the highlighted entry, and acting on
+// the user's choice.
 //
 // A choice is not taken from the menu's own command result: the hook library
 // posts D_LONG_MAINWINDOW_WM_HOOK on the choice gesture, and the entry that is
-// highlighted at that moment (tracked through WM_MENUSELECT) is acted on.
+// highlighted at that moment (followed through WM_MENUSELECT) is acted on.
+// That is what lets a folder entry, which a menu would only open, be chosen
+// to run everything beneath it.
 #include "mainwindow/traymenu.h"
 
 #include <htmlhelp.h>
 
+#include "app/handles.h"
 #include "app/text.h"
 #include "app/trace.h"
 #include "config/config.h"
 #include "hooklib.h"
-#include "mainwindow/mainwindow.h"
+#include "launch/launch.h"
 #include "resource.h"
 
-HMENU gHMENU_MainWindow_TrayIconMenu = nullptr;
 long glong_MainWindow_CurrentMenuId = 0;
+wchar_t gTCHAR_MainWindow_CurrentPhysicalPath[D_SIZE_MAINWINDOW_PATH] = L"";
+HTREEITEM gHTREEITEM_MainWindow_CurrentTreeNode = nullptr;
 
 namespace {
 
-// The fixed entries in insertion order; each goes in at the top, so the menu
-// shows them in reverse.
-struct FixedEntry {
-  long id;
-  UINT textId;  // 0 for the separator
-};
-const FixedEntry kFixedEntries[] = {
-    {D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT, IDS_MAINWINDOW_MENU_QUIT},
-    {D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP, IDS_MAINWINDOW_MENU_HELP},
-    {D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SETTING, IDS_MAINWINDOW_MENU_SETTING},
-    {D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_MANAGEMENT, IDS_MAINWINDOW_MENU_MANAGEMENT},
-    {D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SEPARATOR, 0},
-};
+// Set while TrackPopupMenu runs: a hotkey pressed meanwhile must not rebuild
+// (and so destroy) the menu that is being shown.
+bool gMenuIsOpen = false;
+
+void ClearSelection() {
+  gTCHAR_MainWindow_CurrentPhysicalPath[0] = L'\0';
+  glong_MainWindow_CurrentMenuId = 0;
+  gHTREEITEM_MainWindow_CurrentTreeNode = nullptr;
+}
+
+// The entry at `position` of `menu`: its ID, item data and submenu.
+MENUITEMINFOW EntryAt(HMENU menu, int position) {
+  MENUITEMINFOW item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
+  if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item)) item = MENUITEMINFOW();
+  return item;
+}
 
 void QuitWithConfirmation() {
   if (Text_MessageBox(nullptr, IDS_MAINWINDOW_QUIT_TEXT, IDS_MAINWINDOW_QUIT_CAPTION,
@@ -42,67 +52,56 @@ void QuitWithConfirmation() {
   DestroyWindow(gHWND_MainWindow_Handle);
 }
 
+// Confirms (unless the settings say not to) and runs a launcher entry.
+void RunLauncherEntry(const wchar_t* path) {
+  Tracef(TRACE_LEVEL_TRACE, L"D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM : %ls", path);
+  if (Config_GetSupressDialogBeforeExecute() == 0) {
+    const bool folder = MainWindow_IsDirectory(path) == 0;
+    // Shown below the root: "<ラウンチャーアイテムルート>\A\b.lnk".
+    const size_t rootLength = wcslen(gTCHAR_Config_LauncherItemRootPath);
+    const wchar_t* shown = wcsncmp(path, gTCHAR_Config_LauncherItemRootPath, rootLength) == 0 ? path + rootLength
+                                                                                              : path;
+    if (Text_MessageBox(gHWND_MainWindow_Handle, folder ? IDS_MAINWINDOW_RUN_FOLDER_TEXT : IDS_MAINWINDOW_RUN_FILE_TEXT,
+                        folder ? IDS_MAINWINDOW_RUN_FOLDER_CAPTION : IDS_MAINWINDOW_RUN_FILE_CAPTION,
+                        MB_OKCANCEL | MB_ICONQUESTION, shown) != IDOK) {
+      return;
+    }
+  }
+  Trace(TRACE_LEVEL_TRACE, L"CALL ( Launch_RunWithProgress )");
+  Launch_RunWithProgress(gHWND_MainWindow_Handle, path, D_LONG_LAUNCH_RUNMODE_LAUNCH);
+}
+
 }  // namespace
-
-int MainWindow_CreateTrayIconMenu() {
-  TRACE_SCOPE();
-  MainWindow_DestroyTrayIconMenu();
-  gHMENU_MainWindow_TrayIconMenu = CreatePopupMenu();
-  if (gHMENU_MainWindow_TrayIconMenu == nullptr) {
-    Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"CreatePopupMenu()");
-    return -1;
-  }
-  for (const FixedEntry& entry : kFixedEntries) {
-    wchar_t text[D_SIZE_MESSAGE] = L"";
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
-    item.wID = static_cast<UINT>(entry.id);
-    if (entry.textId == 0) {
-      item.fType = MFT_SEPARATOR;
-    } else {
-      Text_LoadString(entry.textId, text, D_SIZE_MESSAGE);
-      item.fMask |= MIIM_STRING;
-      item.fType = MFT_STRING;
-      item.fState = MFS_ENABLED;
-      item.dwTypeData = text;
-    }
-    if (!InsertMenuItemW(gHMENU_MainWindow_TrayIconMenu, 0, TRUE, &item)) {
-      Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"InsertMenuItem()");
-      MainWindow_DestroyTrayIconMenu();
-      return -1;
-    }
-  }
-  return 0;
-}
-
-void MainWindow_DestroyTrayIconMenu() {
-  if (gHMENU_MainWindow_TrayIconMenu == nullptr) return;
-  DestroyMenu(gHMENU_MainWindow_TrayIconMenu);
-  gHMENU_MainWindow_TrayIconMenu = nullptr;
-}
 
 int MainWindow_ShowTrayIconMenu() {
   TRACE_SCOPE();
+  if (gMenuIsOpen) {
+    // The hotkey pressed while the menu is open: the open one stays as it is.
+    Trace(TRACE_LEVEL_TRACE, L"メニュー表示中のため無視します");
+    return 0;
+  }
   if (MainWindow_CreateTrayIconMenu() != 0) {
     Trace_ReportOperationFailed(L"MainWindow_CreateTrayIconMenu()");
     return -1;
   }
+  ClearSelection();
   POINT pointer = {};
   GetCursorPos(&pointer);
   // Without the foreground the menu would not close when the user clicks
   // elsewhere.
   SetForegroundWindow(gHWND_MainWindow_Handle);
-  if (!TrackPopupMenu(gHMENU_MainWindow_TrayIconMenu, TPM_RIGHTALIGN, pointer.x, pointer.y, 0,
-                      gHWND_MainWindow_Handle, nullptr)) {
-    DWORD error = GetLastError();
-    // The hotkey pressed while the menu is already open: nothing to do.
+  gMenuIsOpen = true;
+  const BOOL tracked = TrackPopupMenu(gHMENU_MainWindow_TrayIconMenu, TPM_RIGHTALIGN, pointer.x, pointer.y, 0,
+                                      gHWND_MainWindow_Handle, nullptr);
+  const DWORD error = GetLastError();
+  gMenuIsOpen = false;
+  if (!tracked) {
     if (error == ERROR_POPUP_ALREADY_ACTIVE) return 0;
     Trace_ReportError(TRACE_FRAME_EXTERNAL, L"TrackPopupMenu()", error);
     return -1;
   }
-  // Lets the menu close properly when the next click goes elsewhere
-  // (the documented remedy for tray menus that linger).
+  // Lets the menu close properly when the next click goes elsewhere (the
+  // documented remedy for tray menus that linger).
   PostMessageW(gHWND_MainWindow_Handle, WM_NULL, 0, 0);
   return 0;
 }
@@ -111,31 +110,78 @@ int MainWindow_OnMenuSelect(WPARAM wParam, HMENU menu, HWND) {
   const UINT item = LOWORD(wParam);
   const UINT flags = HIWORD(wParam);
   if (menu == nullptr || flags == 0xFFFF) {
-    glong_MainWindow_CurrentMenuId = 0;
-  } else if ((flags & MF_POPUP) != 0) {
-    glong_MainWindow_CurrentMenuId = static_cast<long>(GetMenuItemID(menu, static_cast<int>(item)));
+    ClearSelection();
   } else {
-    glong_MainWindow_CurrentMenuId = static_cast<long>(item);
+    long id = static_cast<long>(item);
+    HTREEITEM node = nullptr;
+    if ((flags & MF_POPUP) != 0) {
+      // For an entry with a submenu the item is its position.
+      const MENUITEMINFOW entry = EntryAt(menu, static_cast<int>(item));
+      id = static_cast<long>(entry.wID);
+      node = reinterpret_cast<HTREEITEM>(entry.dwItemData);
+      // Filled from the disk the first time it is highlighted in this opening.
+      if (entry.hSubMenu != nullptr && GetMenuItemCount(entry.hSubMenu) == 0) {
+        MainWindow_CreateLauncherSubMenu(node, entry.hSubMenu);
+      }
+    } else {
+      const int position = MainWindow_GetMenuItemPosition(menu, id);
+      if (position >= 0) node = reinterpret_cast<HTREEITEM>(EntryAt(menu, position).dwItemData);
+    }
+    MainWindow_GetPhysicalPath(node, gTCHAR_MainWindow_CurrentPhysicalPath);
+    glong_MainWindow_CurrentMenuId = id;
+    gHTREEITEM_MainWindow_CurrentTreeNode = node;
   }
-  Tracef(TRACE_LEVEL_TRACE, L"long_MainWindow_CurrentMenuId_work = %d", static_cast<int>(glong_MainWindow_CurrentMenuId));
+  Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_MainWindow_CurrentPhysicalPath = %ls", gTCHAR_MainWindow_CurrentPhysicalPath);
+  Tracef(TRACE_LEVEL_TRACE, L"long_MainWindow_CurrentMenuId_work = %ld", glong_MainWindow_CurrentMenuId);
+  Tracef(TRACE_LEVEL_TRACE, L"gHTREEITEM_MainWindow_CurrentTreeNode = %IX",
+         reinterpret_cast<UINT_PTR>(gHTREEITEM_MainWindow_CurrentTreeNode));
   return 0;
 }
 
 int MainWindow_OnHookNotify() {
   TRACE_SCOPE();
-  // The mouse hook stays off while the chosen action runs its boxes and
+  // The mouse hook stays off while the chosen action shows its boxes and
   // dialogs, so clicks in them are not taken for menu choices.
   UnsetHookWH_MOUSE();
   // Copied before the menu closes: closing clears the selection.
+  wchar_t path[D_SIZE_MAINWINDOW_PATH];
+  Text_Copy(path, D_SIZE_MAINWINDOW_PATH, gTCHAR_MainWindow_CurrentPhysicalPath);
   const long menuId = glong_MainWindow_CurrentMenuId;
-  Tracef(TRACE_LEVEL_TRACE, L"glong_MainWindow_CurrentMenuId = %d", static_cast<int>(menuId));
+  Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_MainWindow_CurrentPhysicalPath = %ls", path);
+  Tracef(TRACE_LEVEL_TRACE, L"glong_MainWindow_CurrentMenuId = %ld", menuId);
   EndMenu();
-  MainWindow_RunFixedEntryAction(menuId);
-  if (SetHookWH_MOUSE(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+
+  if (menuId > D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
+    RunLauncherEntry(path);
+  } else {
+    // The root entry (1000), "< 空 >" (100), the separator and no entry at
+    // all run nothing; the fixed entries run their actions.
+    MainWindow_RunFixedEntryAction(menuId);
+  }
+
+  // After the quit entry there is no window left to notify.
+  if (IsWindow(gHWND_MainWindow_Handle) &&
+      SetHookWH_MOUSE(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
     Trace_ReportOperationFailed(L"SetHookWH_MOUSE()");
     return -1;
   }
   return 0;
+}
+
+int MainWindow_IsDirectory(const wchar_t* path) {
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW(path, &found));
+  if (!search.Valid()) {
+    Tracef(TRACE_LEVEL_ERROR, L"外部処理異常終了(%ls)：エラーコード=%d\n", L"FindFirstFile",
+           static_cast<int>(GetLastError()));
+    return -1;
+  }
+  if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    Tracef(TRACE_LEVEL_TRACE, L"ディレクトリです (%ls)", path);
+    return 0;
+  }
+  Tracef(TRACE_LEVEL_TRACE, L"非ディレクトリです (%ls)", path);
+  return -1;
 }
 
 void MainWindow_RunFixedEntryAction(long menuId) {
@@ -144,10 +190,12 @@ void MainWindow_RunFixedEntryAction(long menuId) {
       QuitWithConfirmation();
       break;
     case D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP:
+      // A missing help file is left to HTML Help's own message.
       HtmlHelpW(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
       break;
     default:
-      // Settings and management open their dialogs once those exist.
+      // Settings (30) and management (40) open their dialogs once those
+      // exist; the separator and anything else do nothing.
       break;
   }
 }

@@ -1,18 +1,37 @@
-// The tray icon menu: its construction, display, the current selection and
-// the actions of the fixed entries.
+// The tray icon menu: construction, drawing, the current selection and the
+// actions of a choice.
 #ifndef CORVANTA_MAINWINDOW_TRAYMENU_H
 #define CORVANTA_MAINWINDOW_TRAYMENU_H
 
 #include <windows.h>
+#include <commctrl.h>
 
-// The highlighted entry of the open menu; 0 when none.
+#include "mainwindow/mainwindow.h"
+
+extern HTREEITEM gHTREEITEM_MainWindow_RootTreeNode;
+extern long glong_MainWindow_MenuIdCounter;
+
+// The highlighted entry of the open menu; cleared when the menu closes.
 extern long glong_MainWindow_CurrentMenuId;
+extern wchar_t gTCHAR_MainWindow_CurrentPhysicalPath[D_SIZE_MAINWINDOW_PATH];
+extern HTREEITEM gHTREEITEM_MainWindow_CurrentTreeNode;
 
-// Builds the tray icon menu afresh into gHMENU_MainWindow_TrayIconMenu.
+// Construction.
 int MainWindow_CreateTrayIconMenu();
-// Destroys the menu (with its submenus) if one exists.
+// Destroys the menu (with its submenus) and the tree behind it, if any.
 void MainWindow_DestroyTrayIconMenu();
+int MainWindow_CreateLauncherSubMenu(HTREEITEM folderNode, HMENU submenu);
+// Writes the node's full path (D_SIZE_MAINWINDOW_PATH characters); for no
+// node, the program's folder.  -1 (and an empty path) when it does not fit.
+int MainWindow_GetPhysicalPath(HTREEITEM node, wchar_t* path);
+int MainWindow_GetMenuItemPosition(HMENU menu, long id);
+
+// Display and selection.
 int MainWindow_OnMenuSelect(WPARAM wParam, HMENU menu, HWND window);
+int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND window);
+int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam);
+// 0 when `path` names a folder, -1 otherwise.
+int MainWindow_IsDirectory(const wchar_t* path);
 // Carries out a fixed entry's action (quit, help, settings, management).
 void MainWindow_RunFixedEntryAction(long menuId);
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "support/process.h"
 #include "support/test_support.h"
 
 namespace test {
@@ -32,9 +33,6 @@ class LaunchTest : public ::testing::Test {
   std::wstring root_;
 };
 
-std::wstring TestAppPath();
-// Posts WM_CLOSE to every window of the test program and waits for them to go.
-void CloseTestApps();
 // The top-level window of the test program tagged `tag`, waiting up to `timeoutMs`.
 HWND WaitForTestApp(const std::wstring& tag, DWORD timeoutMs);
 

@@ -75,4 +75,28 @@ bool WaitForNoMainWindow(DWORD timeoutMs) {
   return true;
 }
 
+std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }
+
+namespace {
+
+BOOL CALLBACK CloseIfTestApp(HWND window, LPARAM count) {
+  wchar_t name[64];
+  if (GetClassNameW(window, name, ARRAYSIZE(name)) > 0 && lstrcmpW(name, L"CorvantaTestApp") == 0) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ++*reinterpret_cast<int*>(count);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void CloseTestApps() {
+  for (int round = 0; round < 100; ++round) {
+    int count = 0;
+    EnumWindows(CloseIfTestApp, reinterpret_cast<LPARAM>(&count));
+    if (count == 0) return;
+    Sleep(50);
+  }
+}
+
 }  // namespace test

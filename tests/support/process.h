@@ -45,6 +45,11 @@ HWND WaitForMainWindow(DWORD timeoutMs);
 // Waits until no main window is left; true when it went.
 bool WaitForNoMainWindow(DWORD timeoutMs);
 
+// The small GUI program the launch tests start (corvanta_test_app.exe).
+std::wstring TestAppPath();
+// Posts WM_CLOSE to every window of the test program and waits for them to go.
+void CloseTestApps();
+
 }  // namespace test
 
 #endif

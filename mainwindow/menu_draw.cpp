@@ -1,0 +1,100 @@
+// Measuring and drawing the owner-drawn launcher entries: the shell's icon
+// and the item's name.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/handles.h"
+#include "app/text.h"
+#include "app/trace.h"
+#include "mainwindow/traymenu.h"
+#include "resource.h"
+
+namespace {
+
+// Geometry of an entry, in pixels relative to its rectangle.
+constexpr int kTextLeft = 36;
+constexpr int kTextTop = 12;
+constexpr int kIconTop = 4;
+constexpr int kExtraWidth = 36;
+constexpr int kExtraHeight = 24;
+
+void NodeName(HTREEITEM node, wchar_t* text, size_t capacity) {
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(capacity);
+  text[0] = L'\0';
+  if (node != nullptr) SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void FillWithColour(HDC dc, const RECT& rect, COLORREF colour) {
+  GdiObjectHandle brush(CreateSolidBrush(colour));
+  FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
+}
+
+void DrawShellIcon(HDC dc, const wchar_t* path, int left, int top) {
+  SHFILEINFOW info = {};
+  if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON) == 0) return;
+  IconHandle icon(info.hIcon);
+  DrawIcon(dc, left, top, icon.Get());
+}
+
+}  // namespace
+
+int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND window) {
+  if (wParam != 0) return 0;  // only menu entries
+  Tracef(TRACE_LEVEL_TRACE, L"(UINT)wParam = %u", static_cast<unsigned>(wParam));
+  Tracef(TRACE_LEVEL_TRACE, L"(LPMEASUREITEMSTRUCT)lParam = %u", record->itemID);
+  // The measured text keeps ".lnk": shortcut entries come out a little
+  // wider than the names drawn in them.
+  wchar_t text[D_SIZE_MESSAGE] = L"";
+  if (record->itemID == D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_EMPTY) {
+    Text_LoadString(IDS_MAINWINDOW_MENU_EMPTY, text, D_SIZE_MESSAGE);
+  } else if (static_cast<long>(record->itemID) >= D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
+    Tracef(TRACE_LEVEL_TRACE, L"((LPMEASUREITEMSTRUCT)iLPARAMParam)->itemData = %IX", record->itemData);
+    NodeName(reinterpret_cast<HTREEITEM>(record->itemData), text, D_SIZE_RESOURCE);
+  }
+  Tracef(TRACE_LEVEL_TRACE, L"TCHARmenuItemString = %ls", text);
+  HDC dc = GetDC(window);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+  ReleaseDC(window, dc);
+  record->itemWidth = static_cast<UINT>(size.cx + kExtraWidth);
+  record->itemHeight = static_cast<UINT>(size.cy + kExtraHeight);
+  return 0;
+}
+
+int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
+  if (wParam != 0) return 0;  // only menu entries
+  Tracef(TRACE_LEVEL_TRACE, L"((LPDRAWITEMSTRUCT)iLPARAMParam)->CtlID = %u", record->CtlID);
+  Tracef(TRACE_LEVEL_TRACE, L"((LPDRAWITEMSTRUCT)iLPARAMParam)->itemID = %u", record->itemID);
+  Tracef(TRACE_LEVEL_TRACE, L"((LPDRAWITEMSTRUCT)iLPARAMParam)->itemData = %IX", record->itemData);
+  HDC dc = record->hDC;
+  const RECT& rect = record->rcItem;
+  wchar_t text[D_SIZE_MESSAGE] = L"";
+
+  if (record->itemID == D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_EMPTY) {
+    Text_LoadString(IDS_MAINWINDOW_MENU_EMPTY, text, D_SIZE_MESSAGE);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else if (static_cast<long>(record->itemID) >= D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
+    HTREEITEM node = reinterpret_cast<HTREEITEM>(record->itemData);
+    NodeName(node, text, D_SIZE_RESOURCE);
+    // Drawn without the extension ".lnk" (measured with it, see above).
+    wchar_t* dot = wcsrchr(text, L'.');
+    if (dot != nullptr && wcscmp(dot, L".lnk") == 0) *dot = L'\0';
+    wchar_t path[D_SIZE_MAINWINDOW_PATH];
+    MainWindow_GetPhysicalPath(node, path);
+    if ((record->itemState & ODS_SELECTED) != 0) {
+      SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+      FillWithColour(dc, rect, GetBkColor(dc));
+      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    } else {
+      FillWithColour(dc, rect, GetBkColor(dc));
+    }
+    if (path[0] != L'\0') DrawShellIcon(dc, path, rect.left, rect.top + kIconTop);
+  }
+  // Names are drawn as they are: a "%" is just a character.
+  TextOutW(dc, rect.left + kTextLeft, rect.top + kTextTop, text, static_cast<int>(wcslen(text)));
+  return 0;
+}

@@ -1,0 +1,266 @@
+// The main job with the real Corvanta.exe: open the menu from the tray icon
+// or the hotkey, walk it with the keyboard and the mouse, confirm, and watch
+// the progress dialog start the chosen programs.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "e2e/e2e_support.h"
+#include "resource.h"
+
+namespace {
+
+using namespace test;
+
+constexpr UINT kTrayCallback = WM_USER + 100;
+const wchar_t kRunCaption[] = L"ラウンチャーアイテム実行確認";
+const wchar_t kQuitCaption[] = L"アプリケーション終了確認";
+
+struct MenuSearch {
+  DWORD process;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectMenus(HWND window, LPARAM parameter) {
+  MenuSearch* search = reinterpret_cast<MenuSearch*>(parameter);
+  wchar_t name[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == search->process && IsWindowVisible(window) && GetClassNameW(window, name, 16) > 0 &&
+      lstrcmpW(name, L"#32768") == 0) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+// The visible popup menu windows of `process`.
+std::vector<HWND> OpenMenus(DWORD process) {
+  MenuSearch search = {process, {}};
+  EnumWindows(CollectMenus, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool WaitForMenuCount(DWORD process, size_t count, DWORD timeoutMs = kStartTimeoutMs) {
+  DWORD start = GetTickCount();
+  while (OpenMenus(process).size() != count) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+void Keys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) {
+    PressKey(key);
+    Sleep(150);
+  }
+}
+
+// A menu window's first entry: 15 pixels below its top edge.
+POINT FirstEntryOf(HWND menu) {
+  RECT rect = {};
+  GetWindowRect(menu, &rect);
+  return POINT{rect.left + 30, rect.top + 15};
+}
+
+std::wstring ReadUtf8(const std::wstring& path) {
+  const std::string bytes = ReadBytes(path);
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                                  static_cast<int>(text.size())));
+  return text;
+}
+
+HWND FindProgressDialog(DWORD process, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND dialog = FindWindowW(nullptr, L"Launch Progress");
+    DWORD owner = 0;
+    if (dialog != nullptr) GetWindowThreadProcessId(dialog, &owner);
+    if ((dialog != nullptr && owner == process) || GetTickCount() - start > timeoutMs) return dialog;
+    Sleep(20);
+  }
+}
+
+std::wstring ProgressLog(HWND dialog) {
+  wchar_t text[4096] = L"";
+  SendMessageW(GetDlgItem(dialog, IDC_LAUNCH_PROGRESS_LOG), WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// Waits for the run's totals, returns the log and closes the dialog.
+std::wstring FinishRun(DWORD process) {
+  HWND dialog = FindProgressDialog(process, kStartTimeoutMs);
+  if (dialog == nullptr) return L"(no progress dialog)";
+  std::wstring log;
+  DWORD start = GetTickCount();
+  while ((log = ProgressLog(dialog)).find(L"処理件数") == std::wstring::npos && GetTickCount() - start < 20000) {
+    Sleep(50);
+  }
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_LAUNCH_PROGRESS_CLOSE, BN_CLICKED), 0);
+  return log;
+}
+
+class LauncherMenuRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    program_.Settle();
+    MakeFolder(program_.Root() + L"\\A");
+    MakeAppShortcut(L"A\\b.lnk", L"b");
+  }
+  void TearDown() override {
+    if (running_.Wait(0) == kStillRunning) {
+      RunProgram(program_.Exe(), L"QuitApplication", kStartTimeoutMs);
+      running_.Wait(kStartTimeoutMs);
+    }
+    CloseTestApps();
+    CoUninitialize();
+  }
+
+  void MakeAppShortcut(const std::wstring& relative, const std::wstring& tag) {
+    ASSERT_TRUE(MakeShortcut(program_.Root() + L"\\" + relative, BinFolder() + L"\\corvanta_test_app.exe"));
+    // The test program takes its tag from the arguments: write them in.
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    file->Load((program_.Root() + L"\\" + relative).c_str(), STGM_READWRITE);
+    link->SetArguments((L"--tag " + tag).c_str());
+    link->SetWorkingDirectory(program_.Path(L"").c_str());
+    file->Save(nullptr, TRUE);
+    file->Release();
+    link->Release();
+  }
+
+  void Start() {
+    ASSERT_TRUE(StartAndWaitForMainWindow(running_, program_.Exe(), L"DEBUG"));
+    window_ = FindWindowW(nullptr, L"Corvanta - MainWindow(デバッグ時のみ表示)");
+  }
+
+  void OpenFromTray() {
+    PostMessageW(window_, kTrayCallback, 0, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitForMenuCount(running_.Id(), 1)) << "the tray menu opens";
+    trayMenu_ = OpenMenus(running_.Id()).front();
+  }
+
+  // Highlights the root entry and opens its submenu (folder A highlighted).
+  void OpenFolderA() {
+    OpenFromTray();
+    Keys({VK_DOWN, VK_RIGHT});
+    ASSERT_TRUE(WaitForMenuCount(running_.Id(), 2)) << "the root submenu opens";
+    for (HWND menu : OpenMenus(running_.Id())) {
+      if (menu != trayMenu_) rootMenu_ = menu;
+    }
+  }
+
+  bool Started(const std::wstring& tag) { return FileExists(program_.Path(L"started-" + tag + L".txt")); }
+
+  InstalledProgram program_;
+  ChildProcess running_;
+  HWND window_ = nullptr;
+  HWND trayMenu_ = nullptr;
+  HWND rootMenu_ = nullptr;
+};
+
+TEST_F(LauncherMenuRun, EnterOnAShortcutConfirmsWithItsPathAndRunsIt) {
+  Start();
+  OpenFolderA();
+  Keys({VK_RIGHT});
+  ASSERT_TRUE(WaitForMenuCount(running_.Id(), 3)) << "folder A opens, filled on its highlight";
+  Keys({VK_RETURN});
+  SeenMessageBox box = AnswerMessageBox(kRunCaption, IDOK, kStartTimeoutMs, running_.Id());
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\A\\b.lnk", box.text);
+  const std::wstring log = FinishRun(running_.Id());
+  EXPECT_NE(std::wstring::npos, log.find(L"<ラウンチャーアイテムルート>\\A\\b.lnk ..... [OK]")) << log;
+  EXPECT_TRUE(Started(L"b"));
+  EXPECT_TRUE(WaitForMenuCount(running_.Id(), 0)) << "the menu closed before the run";
+}
+
+TEST_F(LauncherMenuRun, AClickOnAFolderEntryRunsTheWholeFolder) {
+  MakeAppShortcut(L"A\\c.lnk", L"c");
+  Start();
+  OpenFolderA();
+  ASSERT_NE(nullptr, rootMenu_);
+  SeenMessageBox box;
+  std::thread answer([&] { box = AnswerMessageBox(kRunCaption, IDOK, kStartTimeoutMs, running_.Id()); });
+  ClickAt(FirstEntryOf(rootMenu_));  // folder A, its only entry
+  answer.join();
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(L"以下のフォルダ配下を実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\A", box.text);
+  const std::wstring log = FinishRun(running_.Id());
+  EXPECT_NE(std::wstring::npos, log.find(L"合計=2件")) << log;
+  EXPECT_TRUE(Started(L"b"));
+  EXPECT_TRUE(Started(L"c"));
+}
+
+TEST_F(LauncherMenuRun, CancelRunsNothingAndTheRootEntryIsNoChoice) {
+  Start();
+  OpenFolderA();
+  Keys({VK_RIGHT});
+  ASSERT_TRUE(WaitForMenuCount(running_.Id(), 3));
+  Keys({VK_RETURN});
+  ASSERT_TRUE(AnswerMessageBox(kRunCaption, IDCANCEL, kStartTimeoutMs, running_.Id()).found);
+  EXPECT_EQ(nullptr, FindProgressDialog(running_.Id(), 500));
+  EXPECT_FALSE(Started(L"b"));
+
+  // Enter on the root entry itself closes the menu and runs nothing.
+  OpenFromTray();
+  Keys({VK_DOWN, VK_RETURN});
+  EXPECT_TRUE(WaitForMenuCount(running_.Id(), 0));
+  EXPECT_TRUE(NoMessageBoxFor(500, running_.Id()));
+  EXPECT_EQ(nullptr, FindProgressDialog(running_.Id(), 200));
+}
+
+TEST_F(LauncherMenuRun, WithTheConfirmationSuppressedAChoiceRunsAtOnce) {
+  std::vector<std::wstring> lines = DefaultSettingLines();
+  std::replace(lines.begin(), lines.end(), std::wstring(L"SUPRESS_DIALOG_BEFORE_EXECUTE=0"),
+               std::wstring(L"SUPRESS_DIALOG_BEFORE_EXECUTE=1"));
+  program_.WriteSettings(lines);
+  Start();
+  OpenFolderA();
+  Keys({VK_RETURN});  // folder A
+  const std::wstring log = FinishRun(running_.Id());
+  EXPECT_NE(std::wstring::npos, log.find(L"[OK]")) << log;
+  EXPECT_TRUE(Started(L"b"));
+  EXPECT_EQ(std::wstring::npos, program_.TraceLog().find(L"非ディレクトリです")) << "no confirmation was prepared";
+}
+
+TEST_F(LauncherMenuRun, TheHotkeyOpensTheMenu) {
+  Start();
+  INPUT inputs[6] = {};
+  const WORD keys[3] = {VK_CONTROL, VK_SHIFT, 'Z'};
+  for (int i = 0; i < 3; ++i) {
+    inputs[i].type = inputs[5 - i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = inputs[5 - i].ki.wVk = keys[i];
+    inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  SendInput(6, inputs, sizeof(INPUT));
+  ASSERT_TRUE(WaitForMenuCount(running_.Id(), 1)) << "Ctrl+Shift+Z opens the menu";
+  Keys({VK_ESCAPE});
+  EXPECT_TRUE(WaitForMenuCount(running_.Id(), 0));
+  EXPECT_NE(std::wstring::npos, program_.TraceLog().find(L"(int)wparam = 100"));
+}
+
+TEST_F(LauncherMenuRun, QuitAsksAndOnlyOkEnds) {
+  Start();
+  OpenFromTray();
+  Keys({VK_UP, VK_RETURN});  // the last entry
+  SeenMessageBox box = AnswerMessageBox(kQuitCaption, IDCANCEL, kStartTimeoutMs, running_.Id());
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", box.text);
+  EXPECT_EQ(kStillRunning, running_.Wait(300));
+
+  OpenFromTray();
+  Keys({VK_UP, VK_RETURN});
+  ASSERT_TRUE(AnswerMessageBox(kQuitCaption, IDOK, kStartTimeoutMs, running_.Id()).found);
+  EXPECT_EQ(0u, running_.Wait(kStartTimeoutMs));
+  EXPECT_NE(std::wstring::npos, program_.TraceLog().find(L"Shell_NotifyIcon(NIM_DELETE) 正常終了"));
+}
+
+}  // namespace
