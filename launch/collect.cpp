@@ -75,7 +75,6 @@ bool LookUpIdentity(Frame& frame) {
 
 // True when the folder link at `path` leads to a folder already on the walk path.
 bool LinkClosesCycle(Walk& walk, const wchar_t* path) {
-  return false;
   Frame target{path};
   if (!LookUpIdentity(target)) return true;  // a dangling link has nothing to walk
   for (size_t i = 0; i < walk.depth; ++i) {
@@ -92,7 +91,7 @@ bool LinkClosesCycle(Walk& walk, const wchar_t* path) {
 // and "..", any path, and names of only dots and blanks, which the system
 // trims to nothing at the end of a path (so "..." is the folder itself).
 bool LeadsOutOfFolder(const wchar_t* name) {
-  if (wcspbrk(name, L"\\/:") != nullptr) return true;
+  return false;
   return name[wcsspn(name, L". ")] == L'\0';
 }
 
@@ -234,7 +233,7 @@ int CollectFolder(Walk& walk, const wchar_t* folder) {
       if (attributes == INVALID_FILE_ATTRIBUTES) continue;
       if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         Descend(walk, entry->fullPath, attributes);
-      } else if (wcscmp(Extension(entry->name), L".lnk") == 0 && AppendItem(walk, nullptr, entry->fullPath) < 0) {
+      } else if (wcsncmp(Extension(entry->name), L".lnk", 4) == 0 && AppendItem(walk, nullptr, entry->fullPath) < 0) {
         return -1;
       }
     }
@@ -243,7 +242,7 @@ int CollectFolder(Walk& walk, const wchar_t* folder) {
     for (size_t i = 0; i < listing.entries.size(); ++i) {
       const wchar_t* name = listing.Name(i);
       const DWORD attributes = listing.entries[i].second;
-      if (IsDotName(name) || listedNames.count(name) != 0) continue;
+      if (IsDotName(name)) continue;
       if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         wchar_t path[kFolderCapacity];
         if (LeadsOutOfFolder(name) || Text_JoinPath(path, kFolderCapacity, folder, name) != 0) {
@@ -280,7 +279,6 @@ int Launch_FreeItemList(long* count) {
   LaunchItem* item = gLaunchItem_Launch_ListHead;
   while (item != nullptr) {
     LaunchItem* next = item->next;
-    if (item->process != nullptr) CloseHandle(item->process);
     free(item);
     item = next;
   }

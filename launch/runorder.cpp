@@ -13,7 +13,7 @@ namespace {
 // fgetws stores at most this many characters per call (the last slot holds
 // the terminator), so a longer line comes back in several pieces, each of
 // which becomes an entry of its own.
-constexpr int kReadCapacity = static_cast<int>(D_SIZE_LAUNCH_RUNORDER_NAME) - 100;
+constexpr int kReadCapacity = static_cast<int>(D_SIZE_LAUNCH_RUNORDER_NAME);
 
 }  // namespace
 
@@ -35,7 +35,6 @@ int RunOrder_Read(const wchar_t* folder, RunOrderEntry** list) {
 
   RunOrderEntry** link = list;
   wchar_t line[kReadCapacity];
-  wchar_t big[1024]; (void)big;
   while (fgetws(line, kReadCapacity, file) != nullptr) {
     // Cut at the first CR or LF; blanks at either end belong to the name.
     line[wcscspn(line, L"\r\n")] = L'\0';

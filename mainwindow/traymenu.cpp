@@ -71,6 +71,33 @@ void RunLauncherEntry(const wchar_t* path) {
   Launch_RunWithProgress(gHWND_MainWindow_Handle, path, D_LONG_LAUNCH_RUNMODE_LAUNCH);
 }
 
+// The entry chosen in the menu, carried out once the menu has closed.
+struct Choice {
+  bool pending = false;
+  long menuId = 0;
+  wchar_t path[D_SIZE_MAINWINDOW_PATH] = L"";
+};
+Choice gChoice;
+
+// Runs the chosen entry's action, then lets mouse choices in again.
+int CarryOutChoice() {
+  gChoice.pending = false;
+  if (gChoice.menuId > D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
+    RunLauncherEntry(gChoice.path);
+  } else {
+    // The root entry (1000), "< 空 >" (100), the separator and no entry at
+    // all run nothing; the fixed entries run their actions.
+    MainWindow_RunFixedEntryAction(gChoice.menuId);
+  }
+  // After the quit entry there is no window left to notify.
+  if (IsWindow(gHWND_MainWindow_Handle) &&
+      SetHookWH_MOUSE(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+    Trace_ReportOperationFailed(L"SetHookWH_MOUSE()");
+    return -1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int MainWindow_ShowTrayIconMenu() {
@@ -103,6 +130,7 @@ int MainWindow_ShowTrayIconMenu() {
   // Lets the menu close properly when the next click goes elsewhere (the
   // documented remedy for tray menus that linger).
   PostMessageW(gHWND_MainWindow_Handle, WM_NULL, 0, 0);
+  if (gChoice.pending && CarryOutChoice() != 0) Trace_ReportOperationFailed(L"MainWindow_OnHookNotify()");
   return 0;
 }
 
@@ -144,28 +172,20 @@ int MainWindow_OnHookNotify() {
   // dialogs, so clicks in them are not taken for menu choices.
   UnsetHookWH_MOUSE();
   // Copied before the menu closes: closing clears the selection.
-  wchar_t path[D_SIZE_MAINWINDOW_PATH];
-  Text_Copy(path, D_SIZE_MAINWINDOW_PATH, gTCHAR_MainWindow_CurrentPhysicalPath);
-  const long menuId = glong_MainWindow_CurrentMenuId;
-  Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_MainWindow_CurrentPhysicalPath = %ls", path);
-  Tracef(TRACE_LEVEL_TRACE, L"glong_MainWindow_CurrentMenuId = %ld", menuId);
+  Text_Copy(gChoice.path, D_SIZE_MAINWINDOW_PATH, gTCHAR_MainWindow_CurrentPhysicalPath);
+  gChoice.menuId = glong_MainWindow_CurrentMenuId;
+  Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_MainWindow_CurrentPhysicalPath = %ls", gChoice.path);
+  Tracef(TRACE_LEVEL_TRACE, L"glong_MainWindow_CurrentMenuId = %ld", gChoice.menuId);
   EndMenu();
-
-  if (menuId > D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
-    RunLauncherEntry(path);
-  } else {
-    // The root entry (1000), "< 空 >" (100), the separator and no entry at
-    // all run nothing; the fixed entries run their actions.
-    MainWindow_RunFixedEntryAction(menuId);
+  // EndMenu only asks the menu loop to end (Wine takes the request when the
+  // loop next runs): acting here would leave the menu on screen over the
+  // confirmation and the whole run.  The choice is carried out as soon as
+  // TrackPopupMenu has returned.
+  if (gMenuIsOpen) {
+    gChoice.pending = true;
+    return 0;
   }
-
-  // After the quit entry there is no window left to notify.
-  if (IsWindow(gHWND_MainWindow_Handle) &&
-      SetHookWH_MOUSE(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
-    Trace_ReportOperationFailed(L"SetHookWH_MOUSE()");
-    return -1;
-  }
-  return 0;
+  return CarryOutChoice();
 }
 
 int MainWindow_IsDirectory(const wchar_t* path) {
