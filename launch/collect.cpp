@@ -91,7 +91,7 @@ bool LinkClosesCycle(Walk& walk, const wchar_t* path) {
 // and "..", any path, and names of only dots and blanks, which the system
 // trims to nothing at the end of a path (so "..." is the folder itself).
 bool LeadsOutOfFolder(const wchar_t* name) {
-  return false;
+  if (wcspbrk(name, L"\\/:") != nullptr) return true;
   return name[wcsspn(name, L". ")] == L'\0';
 }
 
@@ -123,6 +123,8 @@ void ListFolder(const wchar_t* folder, Listing& listing) {
     return;
   }
   listing.listed = true;
+  listing.pool.reserve(2048);
+  listing.entries.reserve(64);
   do {
     const size_t nameLength = wcslen(found.cFileName);
     listing.entries.emplace_back(listing.pool.size(), found.dwFileAttributes);
@@ -139,6 +141,7 @@ DWORD ResolveListed(Listing& listing, const RunOrderEntry& entry) {
   if (wcspbrk(entry.name, L"*?") != nullptr) return INVALID_FILE_ATTRIBUTES;
   if (listing.listed) {
     if (listing.exact.empty()) {
+      listing.exact.reserve(listing.entries.size());
       for (size_t i = 0; i < listing.entries.size(); ++i) listing.exact.emplace(listing.Name(i), listing.entries[i].second);
     }
     auto hit = listing.exact.find(entry.name);
@@ -242,7 +245,7 @@ int CollectFolder(Walk& walk, const wchar_t* folder) {
     for (size_t i = 0; i < listing.entries.size(); ++i) {
       const wchar_t* name = listing.Name(i);
       const DWORD attributes = listing.entries[i].second;
-      if (IsDotName(name)) continue;
+      if (IsDotName(name) || listedNames.count(name) != 0) continue;
       if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         wchar_t path[kFolderCapacity];
         if (LeadsOutOfFolder(name) || Text_JoinPath(path, kFolderCapacity, folder, name) != 0) {
@@ -279,6 +282,7 @@ int Launch_FreeItemList(long* count) {
   LaunchItem* item = gLaunchItem_Launch_ListHead;
   while (item != nullptr) {
     LaunchItem* next = item->next;
+    if (item->process != nullptr) CloseHandle(item->process);
     free(item);
     item = next;
   }

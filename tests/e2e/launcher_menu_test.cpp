@@ -268,3 +268,66 @@ TEST_F(LauncherMenuRun, QuitAsksAndOnlyOkEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace test;
+
+// Not a check: draws the picture of the open menu for the documentation when
+// CORVANTA_SCREENSHOT names a file (scripts/screenshot.sh sets it).
+TEST(DocsScreenshot, OpenCascadingMenu) {
+  char target[1024] = "";
+  if (GetEnvironmentVariableA("CORVANTA_SCREENSHOT", target, sizeof(target)) == 0) {
+    GTEST_SKIP() << "set CORVANTA_SCREENSHOT to a Unix path to take the picture";
+  }
+  CoInitialize(nullptr);
+  InstalledProgram program;
+  ChildProcess running;
+  ASSERT_TRUE(running.Start(program.Exe(), L""));
+  ASSERT_TRUE(AnswerMessageBox(L"初期設定", IDOK, kStartTimeoutMs, running.Id()).found);
+  ASSERT_TRUE(AnswerMessageBox(L"初期設定", IDOK, kStartTimeoutMs, running.Id()).found);
+  HWND window = WaitForMainWindow(kStartTimeoutMs);
+  ASSERT_NE(nullptr, window);
+  const std::wstring root = program.Root();
+  // Folders only at the top, so whichever comes first opens with Right.
+  MakeFolder(root + L"\\ツール");
+  MakeShortcut(root + L"\\ツール\\メモ帳.lnk", L"C:\\windows\\notepad.exe");
+  MakeShortcut(root + L"\\ツール\\レジストリ エディター.lnk", L"C:\\windows\\regedit.exe");
+  MakeShortcut(root + L"\\ツール\\コマンド プロンプト.lnk", L"C:\\windows\\system32\\cmd.exe");
+  MakeShortcut(root + L"\\ツール\\Wine 設定.lnk", L"C:\\windows\\system32\\winecfg.exe");
+
+  INPUT move = {};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv(900, 65536, GetSystemMetrics(SM_CXSCREEN));
+  move.mi.dy = MulDiv(120, 65536, GetSystemMetrics(SM_CYSCREEN));
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &move, sizeof(move));
+  Sleep(200);
+  PostMessageW(window, kTrayCallback, 0, WM_RBUTTONDOWN);
+  ASSERT_TRUE(WaitForMenuCount(running.Id(), 1));
+  Keys({VK_DOWN, VK_RIGHT});
+  ASSERT_TRUE(WaitForMenuCount(running.Id(), 2));
+  Keys({VK_RIGHT});
+  ASSERT_TRUE(WaitForMenuCount(running.Id(), 3));
+  Sleep(500);
+
+  std::string command = std::string("/usr/bin/import -window root ") + target;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  ASSERT_TRUE(CreateProcessA("Z:\\usr\\bin\\import", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info));
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  // A Unix program gives Wine no exit to wait for: wait for its picture.
+  std::wstring windowsTarget = L"Z:" + std::wstring(target, target + strlen(target));
+  for (wchar_t& c : windowsTarget) c = c == L'/' ? L'\\' : c;
+  for (int i = 0; i < 100 && ReadBytes(windowsTarget).size() < 1000; ++i) Sleep(100);
+  Sleep(500);
+  Keys({VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
+  RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
+  running.Wait(kStartTimeoutMs);
+  CoUninitialize();
+}
+
+}  // namespace
