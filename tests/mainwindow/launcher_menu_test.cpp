@@ -13,6 +13,7 @@
 #include "app/winmain.h"
 #include "config/config.h"
 #include "mainwindow/traymenu.h"
+#include "support/message_box.h"
 #include "support/test_support.h"
 
 namespace {
@@ -200,6 +201,22 @@ TEST_F(LauncherMenu, IdsNeverPassSixteenBits) {
   ASSERT_EQ(2, GetMenuItemCount(rootMenu)) << "the two IDs left were used, no more";
   for (int i = 0; i < 2; ++i) EXPECT_LE(Entry(rootMenu, i).wID, 0xFFFFu);
   EXPECT_EQ(-1, MainWindow_GetMenuItemPosition(rootMenu, 10)) << "nothing wrapped onto a fixed entry";
+}
+
+TEST_F(LauncherMenu, ChoosingTheRootTheEmptyEntryOrTheSeparatorRunsNothing) {
+  WriteBytes(root_ + L"\\b.lnk", "");
+  for (long id : {1000L, 100L, 1L, 0L}) {
+    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
+    glong_MainWindow_CurrentMenuId = id;
+    EXPECT_EQ(0, MainWindow_OnHookNotify()) << id;
+    EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId())) << id;
+  }
+  // Anything above 1000 is a launcher entry: it asks first.
+  Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + L"\\b.lnk").c_str());
+  glong_MainWindow_CurrentMenuId = 1001;
+  AsyncMessageBoxAnswer answer(L"ラウンチャーアイテム実行確認", IDCANCEL, 10000);
+  EXPECT_EQ(0, MainWindow_OnHookNotify());
+  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
 }
 
 TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithout) {
