@@ -15,11 +15,6 @@ namespace test {
 constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
 
-// The 24 lines of the default config.ini.
-const std::vector<std::wstring>& DefaultSettingLines();
-// Lines joined with CR LF in the ANSI code page, each line ending in a break.
-std::string SettingFileBytes(const std::vector<std::wstring>& lines);
-
 class InstalledProgram {
  public:
   explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe");

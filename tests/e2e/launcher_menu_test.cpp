@@ -18,7 +18,6 @@ using namespace test;
 
 constexpr UINT kTrayCallback = WM_USER + 100;
 const wchar_t kRunCaption[] = L"ラウンチャーアイテム実行確認";
-const wchar_t kQuitCaption[] = L"アプリケーション終了確認";
 
 struct MenuSearch {
   DWORD process;
@@ -249,22 +248,6 @@ TEST_F(LauncherMenuRun, TheHotkeyOpensTheMenu) {
   Keys({VK_ESCAPE});
   EXPECT_TRUE(WaitForMenuCount(running_.Id(), 0));
   EXPECT_NE(std::wstring::npos, program_.TraceLog().find(L"(int)wparam = 100"));
-}
-
-TEST_F(LauncherMenuRun, QuitAsksAndOnlyOkEnds) {
-  Start();
-  OpenFromTray();
-  Keys({VK_UP, VK_RETURN});  // the last entry
-  SeenMessageBox box = AnswerMessageBox(kQuitCaption, IDCANCEL, kStartTimeoutMs, running_.Id());
-  ASSERT_TRUE(box.found);
-  EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", box.text);
-  EXPECT_EQ(kStillRunning, running_.Wait(300));
-
-  OpenFromTray();
-  Keys({VK_UP, VK_RETURN});
-  ASSERT_TRUE(AnswerMessageBox(kQuitCaption, IDOK, kStartTimeoutMs, running_.Id()).found);
-  EXPECT_EQ(0u, running_.Wait(kStartTimeoutMs));
-  EXPECT_NE(std::wstring::npos, program_.TraceLog().find(L"Shell_NotifyIcon(NIM_DELETE) 正常終了"));
 }
 
 }  // namespace

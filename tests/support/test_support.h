@@ -36,6 +36,11 @@ std::string ReadBytes(const std::wstring& path);
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 
+// The 24 lines of the default config.ini, written out independently of the program.
+const std::vector<std::wstring>& DefaultSettingLines();
+// Lines in the ANSI code page, each ending in CR LF: config.ini as it lies on disk.
+std::string SettingFileBytes(const std::vector<std::wstring>& lines);
+
 // The folder of the running test program (where Corvanta.exe and Corvanta.dll are built).
 std::wstring BinFolder();
 
