@@ -49,16 +49,6 @@ HTREEITEM InsertNode(HTREEITEM parent, const wchar_t* text) {
       SendMessageW(gHWND_MainWindow_TreeView, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-void NodeText(HTREEITEM node, wchar_t* text, size_t capacity) {
-  TVITEMW item = {};
-  item.mask = TVIF_TEXT;
-  item.hItem = node;
-  item.pszText = text;
-  item.cchTextMax = static_cast<int>(capacity);
-  text[0] = L'\0';
-  SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 // Inserts an owner-drawn launcher entry at the top of `menu`.
 bool InsertLauncherEntry(HMENU menu, long id, HTREEITEM node, HMENU submenu) {
   MENUITEMINFOW item = {};
@@ -204,6 +194,17 @@ int MainWindow_CreateLauncherSubMenu(HTREEITEM folderNode, HMENU submenu) {
   return 0;
 }
 
+void MainWindow_GetNodeText(HTREEITEM node, wchar_t* text, size_t capacity) {
+  text[0] = L'\0';
+  if (node == nullptr) return;
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(capacity);
+  SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 int MainWindow_GetPhysicalPath(HTREEITEM node, wchar_t* path) {
   // Built from the back: the node's name, then each ancestor's in front.
   wchar_t relative[D_SIZE_MAINWINDOW_PATH] = L"";
@@ -212,7 +213,7 @@ int MainWindow_GetPhysicalPath(HTREEITEM node, wchar_t* path) {
        current = reinterpret_cast<HTREEITEM>(SendMessageW(gHWND_MainWindow_TreeView, TVM_GETNEXTITEM, TVGN_PARENT,
                                                           reinterpret_cast<LPARAM>(current)))) {
     wchar_t name[D_SIZE_RESOURCE];
-    NodeText(current, name, D_SIZE_RESOURCE);
+    MainWindow_GetNodeText(current, name, D_SIZE_RESOURCE);
     wchar_t joined[D_SIZE_MAINWINDOW_PATH];
     fits = relative[0] == L'\0' ? Text_Copy(joined, D_SIZE_MAINWINDOW_PATH, name) == 0
                                 : Text_JoinPath(joined, D_SIZE_MAINWINDOW_PATH, name, relative) == 0;

@@ -18,16 +18,6 @@ constexpr int kIconTop = 4;
 constexpr int kExtraWidth = 36;
 constexpr int kExtraHeight = 24;
 
-void NodeName(HTREEITEM node, wchar_t* text, size_t capacity) {
-  TVITEMW item = {};
-  item.mask = TVIF_TEXT;
-  item.hItem = node;
-  item.pszText = text;
-  item.cchTextMax = static_cast<int>(capacity);
-  text[0] = L'\0';
-  if (node != nullptr) SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 void FillWithColour(HDC dc, const RECT& rect, COLORREF colour) {
   GdiObjectHandle brush(CreateSolidBrush(colour));
   FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
@@ -53,7 +43,7 @@ int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND wind
     Text_LoadString(IDS_MAINWINDOW_MENU_EMPTY, text, D_SIZE_MESSAGE);
   } else if (static_cast<long>(record->itemID) >= D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
     Tracef(TRACE_LEVEL_TRACE, L"((LPMEASUREITEMSTRUCT)iLPARAMParam)->itemData = %IX", record->itemData);
-    NodeName(reinterpret_cast<HTREEITEM>(record->itemData), text, D_SIZE_RESOURCE);
+    MainWindow_GetNodeText(reinterpret_cast<HTREEITEM>(record->itemData), text, D_SIZE_RESOURCE);
   }
   Tracef(TRACE_LEVEL_TRACE, L"TCHARmenuItemString = %ls", text);
   HDC dc = GetDC(window);
@@ -79,7 +69,7 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   } else if (static_cast<long>(record->itemID) >= D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
     HTREEITEM node = reinterpret_cast<HTREEITEM>(record->itemData);
-    NodeName(node, text, D_SIZE_RESOURCE);
+    MainWindow_GetNodeText(node, text, D_SIZE_RESOURCE);
     // Drawn without the extension ".lnk" (measured with it, see above).
     wchar_t* dot = wcsrchr(text, L'.');
     if (dot != nullptr && wcscmp(dot, L".lnk") == 0) *dot = L'\0';

@@ -25,6 +25,8 @@ int MainWindow_CreateLauncherSubMenu(HTREEITEM folderNode, HMENU submenu);
 // node, the program's folder.  -1 (and an empty path) when it does not fit.
 int MainWindow_GetPhysicalPath(HTREEITEM node, wchar_t* path);
 int MainWindow_GetMenuItemPosition(HMENU menu, long id);
+// The name a tree node holds (empty for no node).
+void MainWindow_GetNodeText(HTREEITEM node, wchar_t* text, size_t capacity);
 
 // Display and selection.
 int MainWindow_OnMenuSelect(WPARAM wParam, HMENU menu, HWND window);

@@ -3,13 +3,16 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
+#include <shlobj.h>
 
+#include "app/handles.h"
 #include "app/trace.h"
 #include "app/winmain.h"
 #include "config/config.h"
 #include "launch/launch.h"
 #include "launch/launch_fixture.h"
 #include "launch/progress_log.h"
+#include "launch/shell_launch.h"
 #include "resource.h"
 
 namespace {
@@ -236,6 +239,29 @@ TEST_F(ProgressDialog, FailuresAreCountedColouredAndTheBarStillReachesTheEnd) {
   EXPECT_FALSE(errorAuto);
   EXPECT_EQ(D_COLORREF_LAUNCH_RESULT_ERROR, errorColour);
   EXPECT_TRUE(afterAuto) << "text after a result is back in the default colour";
+}
+
+TEST_F(ProgressDialog, AShortcutMarkedRunAsAdministratorStartsWithItsProcess) {
+  const std::wstring path = MakeAppShortcut(Folder(L"Admin"), L"admin.lnk", L"admin");
+  {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    ComPtr<IShellLinkDataList> data;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                           link.ReceiveVoid())));
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())));
+    ASSERT_TRUE(SUCCEEDED(file->Load(path.c_str(), STGM_READWRITE)));
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())));
+    DWORD flags = 0;
+    data->GetFlags(&flags);
+    ASSERT_TRUE(SUCCEEDED(data->SetFlags(flags | SLDF_RUNAS_USER)));
+    ASSERT_TRUE(SUCCEEDED(file->Save(path.c_str(), TRUE)));
+  }
+  ShellLaunchResult result = Launch_StartItem(path.c_str());
+  EXPECT_GT(result.instanceResult, 32) << result.error;
+  EXPECT_NE(nullptr, result.process);
+  if (result.process != nullptr) CloseHandle(result.process);
+  EXPECT_NE(nullptr, WaitForTestApp(L"admin", 5000));
 }
 
 TEST(ProgressLog, ErrorsWithoutSystemTextNameTheirCode) {
