@@ -5,31 +5,27 @@
 
 namespace {
 
-TEST(CommandLine, WordsArePrefixesAndWhateverFollowsIsIgnored) {
-  EXPECT_EQ(COMMAND_WORD_QUIT_APPLICATION, CommandLine_GetCommandWord(L"QuitApplication"));
-  EXPECT_EQ(COMMAND_WORD_QUIT_APPLICATION, CommandLine_GetCommandWord(L"QuitApplication now please"));
-  EXPECT_EQ(COMMAND_WORD_QUIT_APPLICATION, CommandLine_GetCommandWord(L"QuitApplicationXYZ"));
-  EXPECT_EQ(COMMAND_WORD_DELETE_SETTING_FILES, CommandLine_GetCommandWord(L"DeleteSettingFiles"));
-  EXPECT_EQ(COMMAND_WORD_DELETE_SETTING_FILES, CommandLine_GetCommandWord(L"DeleteSettingFiles DEBUG"));
-}
-
-TEST(CommandLine, CaseLeadingBlanksAndPartialWordsMakeANormalStart) {
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(L""));
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(nullptr));
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(L"quitapplication"));
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(L" QuitApplication"));
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(L"QuitApplicatio"));
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(L"DEBUG QuitApplication"));
-  EXPECT_EQ(COMMAND_WORD_NONE, CommandLine_GetCommandWord(L"deleteSettingFiles"));
-}
-
-TEST(CommandLine, DebugCountsAnywhereButOnlyInCapitals) {
-  EXPECT_TRUE(CommandLine_HasDebugWord(L"DEBUG"));
-  EXPECT_TRUE(CommandLine_HasDebugWord(L"QuitApplication DEBUG"));
-  EXPECT_TRUE(CommandLine_HasDebugWord(L"xxDEBUGxx"));
-  EXPECT_FALSE(CommandLine_HasDebugWord(L"debug"));
-  EXPECT_FALSE(CommandLine_HasDebugWord(L"DEBU G"));
-  EXPECT_FALSE(CommandLine_HasDebugWord(nullptr));
+TEST(CommandLine, WordsAreCaseSensitivePrefixesAndDebugCountsAnywhere) {
+  const struct {
+    const wchar_t* line;
+    CommandWord word;
+    bool debug;
+  } cases[] = {
+      {L"QuitApplication", COMMAND_WORD_QUIT_APPLICATION, false},
+      {L"QuitApplicationXYZ xxDEBUGxx", COMMAND_WORD_QUIT_APPLICATION, true},
+      {L"DeleteSettingFiles DEBUG", COMMAND_WORD_DELETE_SETTING_FILES, true},
+      {L"DEBUG QuitApplication", COMMAND_WORD_NONE, true},
+      {L"quitapplication debug", COMMAND_WORD_NONE, false},
+      {L" QuitApplication DEBU G", COMMAND_WORD_NONE, false},
+      {L"QuitApplicatio", COMMAND_WORD_NONE, false},
+      {L"deleteSettingFiles", COMMAND_WORD_NONE, false},
+      {L"", COMMAND_WORD_NONE, false},
+      {nullptr, COMMAND_WORD_NONE, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.word, CommandLine_GetCommandWord(c.line)) << (c.line ? c.line : L"(null)");
+    EXPECT_EQ(c.debug, CommandLine_HasDebugWord(c.line)) << (c.line ? c.line : L"(null)");
+  }
 }
 
 }  // namespace

@@ -14,36 +14,8 @@
 
 namespace {
 
-std::wstring ArgumentAfter(const wchar_t* name, int argc, wchar_t** argv) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (lstrcmpW(argv[i], name) == 0) return argv[i + 1];
-  }
-  return std::wstring();
-}
-
-bool HasArgument(const wchar_t* name, int argc, wchar_t** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (lstrcmpW(argv[i], name) == 0) return true;
-  }
-  return false;
-}
-
-void WriteStartedFile(const std::wstring& tag) {
-  wchar_t folder[MAX_PATH] = L"";
-  GetCurrentDirectoryW(MAX_PATH, folder);
-  std::wstring text = std::wstring(GetCommandLineW()) + L"\n" + folder + L"\n";
-  char bytes[4096];
-  int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
-  std::wstring name = L"started-" + tag + L".txt";
-  HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, bytes, length > 0 ? length - 1 : 0, &written, nullptr);
-  CloseHandle(file);
-}
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY || (message == WM_TIMER && wParam == 1)) {
+  if (message == WM_DESTROY || message == WM_TIMER) {
     PostQuitMessage(0);
     return 0;
   }
@@ -55,11 +27,26 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  std::wstring tag = ArgumentAfter(L"--tag", argc, argv);
-  if (tag.empty()) tag = L"app";
-  const int idleDelay = _wtoi(ArgumentAfter(L"--idle-delay", argc, argv).c_str());
-  const bool hidden = HasArgument(L"--hidden", argc, argv);
-  WriteStartedFile(tag);
+  std::wstring tag = L"app";
+  int idleDelay = 0;
+  bool hidden = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring argument = argv[i];
+    if (argument == L"--hidden") hidden = true;
+    if (argument == L"--tag" && i + 1 < argc) tag = argv[++i];
+    if (argument == L"--idle-delay" && i + 1 < argc) idleDelay = _wtoi(argv[++i]);
+  }
+
+  wchar_t folder[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  const std::wstring text = std::wstring(GetCommandLineW()) + L"\n" + folder + L"\n";
+  char bytes[4096];
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
+  HANDLE file = CreateFileW((L"started-" + tag + L".txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes, length > 0 ? length - 1 : 0, &written, nullptr);
+  CloseHandle(file);
 
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = WindowProc;
@@ -68,9 +55,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"CorvantaTestApp";
   RegisterClassW(&windowClass);
-  std::wstring title = L"CorvantaTestApp " + tag;
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 50, 50, 320, 200,
-                                nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(),
+                                WS_OVERLAPPEDWINDOW, 50, 50, 320, 200, nullptr, nullptr, instance, nullptr);
   if (!hidden) ShowWindow(window, SW_SHOWNORMAL);
   SetTimer(window, 1, 120000, nullptr);
   if (idleDelay > 0) Sleep(static_cast<DWORD>(idleDelay));

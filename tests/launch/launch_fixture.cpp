@@ -9,6 +9,7 @@
 #include "app/text.h"
 #include "app/winmain.h"
 #include "config/config.h"
+#include "launch/launch.h"
 #include "resource.h"
 
 namespace test {
@@ -23,11 +24,8 @@ void LaunchTest::SetUp() {
   root_ = temp_ / L"ラウンチャーアイテムルート";
   MakeFolder(root_);
   Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root_.c_str());
-  longAutoCloseProgressWindow = 0;
-  longAdjustLaunchedWindowPattern = 0;
-  longAdjustLaunchedWindowMoveBottom = 0;
-  longAdjustLaunchedWindowConfirmAtExecution = 0;
-  longWindowArrangementAvailable = 0;
+  longAutoCloseProgressWindow = longAdjustLaunchedWindowPattern = longAdjustLaunchedWindowMoveBottom = 0;
+  longAdjustLaunchedWindowConfirmAtExecution = longWindowArrangementAvailable = 0;
 }
 
 void LaunchTest::TearDown() {
@@ -36,90 +34,73 @@ void LaunchTest::TearDown() {
 }
 
 std::wstring LaunchTest::Folder(const std::wstring& relative) {
-  std::wstring path = root_ + L"\\" + relative;
-  MakeFolder(path);
-  return path;
+  MakeFolder(root_ + L"\\" + relative);
+  return root_ + L"\\" + relative;
 }
 
 std::wstring LaunchTest::MakeAppShortcut(const std::wstring& folder, const std::wstring& name, const std::wstring& tag,
-                                         const std::wstring& extraArguments, const std::wstring& workingFolder) {
+                                         const std::wstring& extraArguments, const std::wstring& workingFolder,
+                                         DWORD linkFlags) {
   const std::wstring path = folder + L"\\" + name;
   ComPtr<IShellLinkW> link;
   ComPtr<IPersistFile> file;
   EXPECT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                          link.ReceiveVoid())));
   link->SetPath(TestAppPath().c_str());
-  link->SetArguments((L"--tag " + tag + (extraArguments.empty() ? L"" : L" " + extraArguments)).c_str());
+  link->SetArguments((L"--tag " + tag + L" " + extraArguments).c_str());
   link->SetWorkingDirectory(workingFolder.empty() ? temp_.Path().c_str() : workingFolder.c_str());
+  ComPtr<IShellLinkDataList> data;
+  DWORD flags = 0;
+  EXPECT_TRUE(SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) &&
+              SUCCEEDED(data->GetFlags(&flags)) && SUCCEEDED(data->SetFlags(flags | linkFlags)));
   EXPECT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())));
   EXPECT_TRUE(SUCCEEDED(file->Save(path.c_str(), TRUE)));
   return path;
 }
 
-namespace {
-
-struct TitleSearch {
-  const wchar_t* title;
-  HWND found;
-};
-
-BOOL CALLBACK FindByTitleInProcess(HWND window, LPARAM parameter) {
-  TitleSearch* search = reinterpret_cast<TitleSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t title[256];
-  if (owner == GetCurrentProcessId() && IsWindowVisible(window) && GetWindowTextW(window, title, 256) > 0 &&
-      lstrcmpW(title, search->title) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+RunEnd LaunchTest::RunAndClose(const std::wstring& path, long runMode, const std::wstring& fragment,
+                               std::function<void(HWND)> script) {
+  RunEnd end;
+  DialogDriver driver(L"Launch Progress", [&](HWND dialog) {
+    WaitForLog(dialog, fragment);
+    if (script) script(dialog);
+    Sleep(50);
+    end.log = LogText(dialog);
+    end.closeShown = IsShown(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
+    end.position = SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_BAR, PBM_GETPOS, 0, 0);
+    end.upper = SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0);
+    Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
+  });
+  EXPECT_EQ(0, Launch_RunWithProgress(nullptr, path.c_str(), runMode));
+  driver.Join();
+  EXPECT_TRUE(driver.found) << "no progress dialog";
+  return end;
 }
 
-}  // namespace
-
-HWND WaitForTestApp(const std::wstring& tag, DWORD timeoutMs) {
-  const std::wstring title = L"CorvantaTestApp " + tag;
-  DWORD start = GetTickCount();
-  for (;;) {
-    HWND window = FindWindowW(L"CorvantaTestApp", title.c_str());
-    if (window != nullptr || GetTickCount() - start > timeoutMs) return window;
-    Sleep(20);
-  }
-}
-
-HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    TitleSearch search = {caption, nullptr};
-    EnumWindows(FindByTitleInProcess, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr || GetTickCount() - start > timeoutMs) return search.found;
+HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  HWND window;
+  while (!IsWindowVisible(window = FindWindowW(windowClass, title.c_str())) && GetTickCount() - start < timeoutMs) {
     Sleep(10);
   }
+  return IsWindowVisible(window) ? window : nullptr;
 }
 
 std::wstring LogText(HWND dialog) {
   HWND log = GetDlgItem(dialog, IDC_LAUNCH_PROGRESS_LOG);
-  const LRESULT length = SendMessageW(log, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(log, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(wcslen(text.c_str()));
-  std::wstring lines;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\r') {
-      lines += L'\n';
-      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-    } else {
-      lines += text[i];
-    }
+  std::wstring text(GetWindowTextLengthW(log) + 1, L'\0'), lines;
+  text.resize(GetWindowTextW(log, &text[0], static_cast<int>(text.size())));
+  // The control gives a line break as "\r" or "\r\n".
+  for (wchar_t c : text) {
+    if (c != L'\n') lines += c == L'\r' ? L'\n' : c;
   }
   return lines;
 }
 
-bool WaitForLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
+bool WaitForLog(HWND dialog, const std::wstring& fragment) {
+  const DWORD start = GetTickCount();
   while (LogText(dialog).find(fragment) == std::wstring::npos) {
-    if (GetTickCount() - start > timeoutMs || !IsWindow(dialog)) return false;
+    if (GetTickCount() - start > kDialogTimeoutMs || !IsWindow(dialog)) return false;
     Sleep(5);
   }
   return true;
@@ -133,15 +114,9 @@ bool IsShown(HWND dialog, int id) { return (GetWindowLongW(GetDlgItem(dialog, id
 
 DialogDriver::DialogDriver(const wchar_t* caption, std::function<void(HWND)> script)
     : thread_([this, caption, script] {
-        HWND dialog = WaitForDialog(caption, kDialogTimeoutMs);
-        found_ = dialog != nullptr;
-        if (found_) script(dialog);
+        HWND dialog = WaitForWindow(L"#32770", caption, kDialogTimeoutMs);
+        found = dialog != nullptr;
+        if (found) script(dialog);
       }) {}
-
-DialogDriver::~DialogDriver() { Join(); }
-
-void DialogDriver::Join() {
-  if (thread_.joinable()) thread_.join();
-}
 
 }  // namespace test

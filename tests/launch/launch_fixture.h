@@ -18,46 +18,59 @@ namespace test {
 
 constexpr DWORD kDialogTimeoutMs = 15000;
 
+// A visible top-level window of this class and title, waiting up to `timeoutMs`.
+HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs);
+inline HWND WaitForTestApp(const std::wstring& tag) {
+  return WaitForWindow(L"CorvantaTestApp", L"CorvantaTestApp " + tag, 5000);
+}
+// The progress log's text with every line break as "\n".
+std::wstring LogText(HWND dialog);
+// Waits until the log holds `fragment`; false on time-out.
+bool WaitForLog(HWND dialog, const std::wstring& fragment);
+// Presses a button the way its click arrives: a posted WM_COMMAND.
+void Press(HWND dialog, int id);
+bool IsShown(HWND dialog, int id);
+
+// Runs `script` on a second thread against the dialog titled `caption` once
+// it appears; the test thread meanwhile runs the modal dialog.
+class DialogDriver {
+ public:
+  DialogDriver(const wchar_t* caption, std::function<void(HWND)> script);
+  ~DialogDriver() { Join(); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  bool found = false;
+
+ private:
+  std::thread thread_;
+};
+
+// What the progress dialog showed when the run was over, before Close.
+struct RunEnd {
+  std::wstring log;
+  bool closeShown = false;
+  LRESULT position = -1, upper = -1;
+};
+
 class LaunchTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A shortcut `name` in `folder` to the test program, tagged `tag`.
+  // A shortcut `name` in `folder` to the test program, tagged `tag`, with
+  // shell link data flags `linkFlags` (SLDF_...) added.
   std::wstring MakeAppShortcut(const std::wstring& folder, const std::wstring& name, const std::wstring& tag,
-                               const std::wstring& extraArguments = L"", const std::wstring& workingFolder = L"");
-  const std::wstring& Root() const { return root_; }
+                               const std::wstring& extraArguments = L"", const std::wstring& workingFolder = L"",
+                               DWORD linkFlags = 0);
   std::wstring Folder(const std::wstring& relative);  // made under the root
+  // Runs `path` in the progress dialog; a second thread waits for `fragment`
+  // in the log, calls `script` (when given), notes the end and presses Close.
+  RunEnd RunAndClose(const std::wstring& path, long runMode, const std::wstring& fragment,
+                     std::function<void(HWND)> script = nullptr);
 
   TempFolder temp_;
   std::wstring root_;
-};
-
-// The top-level window of the test program tagged `tag`, waiting up to `timeoutMs`.
-HWND WaitForTestApp(const std::wstring& tag, DWORD timeoutMs);
-
-// Finds a dialog of this process by caption, waiting up to `timeoutMs`.
-HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs);
-// The progress log's text with every line break as "\n".
-std::wstring LogText(HWND dialog);
-// Waits until the log holds `fragment`; false on time-out.
-bool WaitForLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs);
-// Presses a button the way its click arrives: a posted WM_COMMAND.
-void Press(HWND dialog, int id);
-bool IsShown(HWND dialog, int id);
-
-// Runs `script` on a second thread against the first dialog titled `caption`
-// that appears; the test thread meanwhile runs the modal dialog.
-class DialogDriver {
- public:
-  DialogDriver(const wchar_t* caption, std::function<void(HWND)> script);
-  ~DialogDriver();
-  void Join();
-  bool Found() const { return found_; }
-
- private:
-  bool found_ = false;
-  std::thread thread_;
 };
 
 }  // namespace test

@@ -20,6 +20,41 @@ namespace {
 
 using namespace test;
 
+MENUITEMINFOW Entry(HMENU menu, int position) {
+  MENUITEMINFOW item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
+  GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+  return item;
+}
+
+HTREEITEM Node(const MENUITEMINFOW& entry) { return reinterpret_cast<HTREEITEM>(entry.dwItemData); }
+
+// The tree node's text, read straight from the tree view.
+std::wstring NodeName(const MENUITEMINFOW& entry) {
+  wchar_t text[256] = L"";
+  TVITEMW item = {TVIF_TEXT, Node(entry), 0, 0, text, 256, 0, 0, 0, 0};
+  SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+// A 32-bit bitmap to draw entries into.
+struct Canvas {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(300, 60, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  ~Canvas() {
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+  void Draw(const MENUITEMINFOW& entry, bool selected) {
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, entry.wID, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60},
+                           entry.dwItemData};
+    EXPECT_EQ(0, MainWindow_OnDrawItem(&draw, 0));
+  }
+};
+
 class LauncherMenu : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -29,7 +64,6 @@ class LauncherMenu : public ::testing::Test {
                                               nullptr, GetModuleHandleW(nullptr), nullptr);
     MainWindow_CreateTreeView();
     Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (temp_.Path() + L"\\").c_str());
-    root_ = temp_ / L"ラウンチャーアイテムルート";
     MakeFolder(root_);
     Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root_.c_str());
     longSupressDialogBeforeExecute = 0;
@@ -50,46 +84,8 @@ class LauncherMenu : public ::testing::Test {
     return rootMenu;
   }
 
-  static MENUITEMINFOW Entry(HMENU menu, int position) {
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
-    GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
-    return item;
-  }
-
-  static std::wstring NodeName(ULONG_PTR data) {
-    wchar_t text[256] = L"";
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = reinterpret_cast<HTREEITEM>(data);
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return text;
-  }
-
-  // Names of a submenu's entries, top to bottom.
-  static std::vector<std::wstring> Names(HMENU menu) {
-    std::vector<std::wstring> names;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) names.push_back(NodeName(Entry(menu, i).dwItemData));
-    return names;
-  }
-
-  // The folder's entries in the order the file system lists them.
-  std::vector<std::wstring> Listing(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    do {
-      if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) names.push_back(entry.cFileName);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-    return names;
-  }
-
   TempFolder temp_;
-  std::wstring root_;
+  const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
 };
 
 TEST_F(LauncherMenu, FixedEntriesSitBelowTheEmptyRootEntry) {
@@ -102,7 +98,7 @@ TEST_F(LauncherMenu, FixedEntriesSitBelowTheEmptyRootEntry) {
   EXPECT_TRUE(root.fType & MFT_OWNERDRAW);
   ASSERT_NE(nullptr, root.hSubMenu);
   EXPECT_EQ(0, GetMenuItemCount(root.hSubMenu)) << "filled only when highlighted";
-  EXPECT_EQ(L"ラウンチャーアイテムルート", NodeName(root.dwItemData));
+  EXPECT_EQ(L"ラウンチャーアイテムルート", NodeName(root));
   EXPECT_TRUE(Entry(menu, 1).fType & MFT_SEPARATOR);
   wchar_t text[64];
   GetMenuStringW(menu, 5, text, 64, MF_BYPOSITION);
@@ -111,60 +107,53 @@ TEST_F(LauncherMenu, FixedEntriesSitBelowTheEmptyRootEntry) {
   EXPECT_STREQ(L"ラウンチャーアイテム管理", text);
 }
 
-TEST_F(LauncherMenu, EntriesComeInReverseSearchOrderWithOnlyFoldersAndShortcuts) {
-  WriteBytes(root_ + L"\\a.lnk", "");
-  WriteBytes(root_ + L"\\b.lnk", "");
-  MakeFolder(root_ + L"\\c");
-  MakeFolder(root_ + L"\\x.lnk");  // a folder, whatever its name says
-  WriteBytes(root_ + L"\\.hidden.lnk", "");
-  WriteBytes(root_ + L"\\TOOL.LNK", "");
-  WriteBytes(root_ + L"\\notes.txt", "");
+TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisabledEmptyEntry) {
+  for (const wchar_t* folder : {L"c", L"x.lnk"}) MakeFolder(root_ + L"\\" + folder);  // x.lnk: a folder all the same
+  for (const wchar_t* file : {L"a.lnk", L"b.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt",
+                              L"c\\App.LNK"}) {
+    WriteBytes(root_ + L"\\" + file, "");
+  }
   WriteBytes(root_ + L"\\order.ini", "b.lnk\r\n");
-
+  WriteBytes(root_ + L"\\c\\order.ini", "App.LNK\r\n");
   HMENU rootMenu = OpenRoot();
-  std::vector<std::wstring> expected;
-  for (const std::wstring& name : Listing(root_)) {
-    if (name == L"TOOL.LNK" || name == L"notes.txt" || name == L"order.ini") continue;
-    expected.insert(expected.begin(), name);
-  }
-  EXPECT_EQ(expected, Names(rootMenu));
-  for (int i = 0; i < GetMenuItemCount(rootMenu); ++i) {
+  std::vector<std::wstring> expected, names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((root_ + L"\\*").c_str(), &found);
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L".." && name != L"TOOL.LNK" && name != L"notes.txt" && name != L"order.ini") {
+      expected.insert(expected.begin(), name);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  const int count = GetMenuItemCount(rootMenu);
+  for (int i = 0; i < count; ++i) {
     const MENUITEMINFOW entry = Entry(rootMenu, i);
-    const std::wstring name = NodeName(entry.dwItemData);
-    const bool folder = name == L"c" || name == L"x.lnk";
-    EXPECT_EQ(folder, entry.hSubMenu != nullptr) << name;
+    names.push_back(NodeName(entry));
+    EXPECT_EQ(names.back() == L"c" || names.back() == L"x.lnk", entry.hSubMenu != nullptr) << i;
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
-    // IDs are handed out in search order from 1001.
-    EXPECT_EQ(1001u + (GetMenuItemCount(rootMenu) - 1 - i), entry.wID) << name;
+    EXPECT_EQ(1001u + (count - 1 - i), entry.wID) << "IDs are handed out in search order from 1001";
+    if (names.back() != L"c") continue;
+    // A folder of nothing but non-items.
+    ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));
+    ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
+    const MENUITEMINFOW empty = Entry(entry.hSubMenu, 0);
+    EXPECT_EQ(100u, empty.wID);
+    EXPECT_EQ(0u, empty.dwItemData);
+    EXPECT_TRUE(empty.fState & MFS_DISABLED);
   }
-}
-
-TEST_F(LauncherMenu, AFolderWithoutItemsShowsTheDisabledEmptyEntry) {
-  const std::wstring folder = root_ + L"\\Docs";
-  MakeFolder(folder);
-  WriteBytes(folder + L"\\readme.txt", "");
-  WriteBytes(folder + L"\\App.LNK", "");
-  WriteBytes(folder + L"\\order.ini", "App.LNK\r\n");
-  HMENU rootMenu = OpenRoot();
-  HMENU docs = Entry(rootMenu, 0).hSubMenu;
-  ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(reinterpret_cast<HTREEITEM>(Entry(rootMenu, 0).dwItemData), docs));
-  ASSERT_EQ(1, GetMenuItemCount(docs));
-  const MENUITEMINFOW empty = Entry(docs, 0);
-  EXPECT_EQ(100u, empty.wID);
-  EXPECT_EQ(0u, empty.dwItemData);
-  EXPECT_TRUE(empty.fState & MFS_DISABLED);
+  EXPECT_EQ(expected, names);
 }
 
 TEST_F(LauncherMenu, PercentNamesStayVerbatimInNodePathAndSelection) {
   MakeFolder(root_ + L"\\A");
   WriteBytes(root_ + L"\\A\\%s%n%d.lnk", "");
-  HMENU rootMenu = OpenRoot();
-  const MENUITEMINFOW a = Entry(rootMenu, 0);
-  ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(reinterpret_cast<HTREEITEM>(a.dwItemData), a.hSubMenu));
+  const MENUITEMINFOW a = Entry(OpenRoot(), 0);
+  ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(a), a.hSubMenu));
   const MENUITEMINFOW link = Entry(a.hSubMenu, 0);
-  EXPECT_EQ(L"%s%n%d.lnk", NodeName(link.dwItemData));
+  EXPECT_EQ(L"%s%n%d.lnk", NodeName(link));
   wchar_t path[D_SIZE_MAINWINDOW_PATH];
-  ASSERT_EQ(0, MainWindow_GetPhysicalPath(reinterpret_cast<HTREEITEM>(link.dwItemData), path));
+  ASSERT_EQ(0, MainWindow_GetPhysicalPath(Node(link), path));
   EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", path);
 
   // Highlighting it makes it the current selection.
@@ -172,10 +161,12 @@ TEST_F(LauncherMenu, PercentNamesStayVerbatimInNodePathAndSelection) {
   EXPECT_EQ(static_cast<long>(link.wID), glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath);
   // A folder entry is reported by position and filled on that first highlight.
+  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
   MainWindow_OnMenuSelect(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu,
                           gHWND_MainWindow_Handle);
   EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
+  EXPECT_EQ(1, GetMenuItemCount(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0))) << "filled on the highlight";
   // Closing the menu clears it.
   MainWindow_OnMenuSelect(MAKEWPARAM(0, 0xFFFF), nullptr, gHWND_MainWindow_Handle);
   EXPECT_EQ(0, glong_MainWindow_CurrentMenuId);
@@ -184,10 +175,9 @@ TEST_F(LauncherMenu, PercentNamesStayVerbatimInNodePathAndSelection) {
 
 TEST_F(LauncherMenu, AnUnreadableFolderStaysEmptyToBeTriedAgain) {
   MakeFolder(root_ + L"\\Gone");
-  HMENU rootMenu = OpenRoot();
-  const MENUITEMINFOW gone = Entry(rootMenu, 0);
+  const MENUITEMINFOW gone = Entry(OpenRoot(), 0);
   RemoveDirectoryW((root_ + L"\\Gone").c_str());
-  EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(reinterpret_cast<HTREEITEM>(gone.dwItemData), gone.hSubMenu));
+  EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(Node(gone), gone.hSubMenu));
   EXPECT_EQ(0, GetMenuItemCount(gone.hSubMenu)) << "no empty entry either";
 }
 
@@ -219,14 +209,10 @@ TEST_F(LauncherMenu, ChoosingTheRootTheEmptyEntryOrTheSeparatorRunsNothing) {
   EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
 }
 
-TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithout) {
+TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnSelectedOnTheHighlight) {
   WriteBytes(root_ + L"\\b.lnk", "");
-  HMENU rootMenu = OpenRoot();
-  const MENUITEMINFOW b = Entry(rootMenu, 0);
-  MEASUREITEMSTRUCT measure = {};
-  measure.CtlType = ODT_MENU;
-  measure.itemID = b.wID;
-  measure.itemData = b.dwItemData;
+  const MENUITEMINFOW b = Entry(OpenRoot(), 0);
+  MEASUREITEMSTRUCT measure = {ODT_MENU, 0, b.wID, 0, 0, b.dwItemData};
   ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
   HDC dc = GetDC(gHWND_MainWindow_Handle);
   SIZE withExtension = {};
@@ -234,23 +220,9 @@ TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithout) {
   ReleaseDC(gHWND_MainWindow_Handle, dc);
   EXPECT_EQ(static_cast<UINT>(withExtension.cx + 36), measure.itemWidth);
   EXPECT_EQ(static_cast<UINT>(withExtension.cy + 24), measure.itemHeight);
-
-  // Drawn selected into a bitmap: the highlight fills the entry.
-  HDC memory = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateBitmap(200, 60, 1, 32, nullptr);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  DRAWITEMSTRUCT draw = {};
-  draw.CtlType = ODT_MENU;
-  draw.itemID = b.wID;
-  draw.itemData = b.dwItemData;
-  draw.itemState = ODS_SELECTED;
-  draw.hDC = memory;
-  draw.rcItem = {0, 0, 200, 60};
-  ASSERT_EQ(0, MainWindow_OnDrawItem(&draw, 0));
-  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), GetPixel(memory, 190, 55));
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  Canvas canvas;
+  canvas.Draw(b, true);
+  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), GetPixel(canvas.dc, 290, 55)) << "the highlight fills the entry";
 }
 
 // GetGuiResources answers 0 under Wine, so leaks are also caught by their
@@ -258,8 +230,7 @@ TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithout) {
 // two bitmaps, every leaked brush one.  The loop draws 6,000 entries; after it
 // there must still be room for 12,000 new objects.
 TEST_F(LauncherMenu, TwoHundredOpeningsGiveBackEveryMenuIconAndBrush) {
-  // Half shortcuts, half folders: both kinds of icon.
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 100; ++i) {  // half folders, half shortcuts: both kinds of icon
     const std::wstring item = root_ + L"\\item" + std::to_wstring(i);
     if (i % 2 == 0) {
       MakeFolder(item);
@@ -267,46 +238,29 @@ TEST_F(LauncherMenu, TwoHundredOpeningsGiveBackEveryMenuIconAndBrush) {
       ASSERT_TRUE(MakeShortcut(item + L".lnk", L"C:\\windows\\notepad.exe"));
     }
   }
-  HDC memory = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateBitmap(300, 60, 1, 32, nullptr);
-  HGDIOBJ old = SelectObject(memory, bitmap);
+  Canvas canvas;
   const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  std::vector<HMENU> earlierMenus;
+  HMENU previous = nullptr;
   for (int cycle = 0; cycle < 200; ++cycle) {
     HMENU rootMenu = OpenRoot();
     ASSERT_EQ(100, GetMenuItemCount(rootMenu));
-    if (cycle < 3) earlierMenus.push_back(rootMenu);
+    ASSERT_FALSE(previous != nullptr && IsMenu(previous)) << "each rebuild destroys the last menu";
+    previous = rootMenu;
     // A screen shows about thirty of the hundred entries: those get drawn.
-    for (int i = 0; i < 30; ++i) {
-      const MENUITEMINFOW entry = Entry(rootMenu, (cycle + i) % 100);
-      DRAWITEMSTRUCT draw = {};
-      draw.CtlType = ODT_MENU;
-      draw.itemID = entry.wID;
-      draw.itemData = entry.dwItemData;
-      draw.itemState = (i % 2) ? ODS_SELECTED : 0;
-      draw.hDC = memory;
-      draw.rcItem = {0, 0, 300, 60};
-      ASSERT_EQ(0, MainWindow_OnDrawItem(&draw, 0));
-    }
+    for (int i = 0; i < 30; ++i) canvas.Draw(Entry(rootMenu, (cycle + i) % 100), i % 2 != 0);
   }
   MainWindow_DestroyTrayIconMenu();
-  for (HMENU menu : earlierMenus) EXPECT_FALSE(IsMenu(menu)) << "each rebuild destroys the last menu";
   if (gdiBefore != 0) {
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 5);
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 5);
   }
   std::vector<HBRUSH> room;
-  for (int i = 0; i < 12000; ++i) {
-    HBRUSH brush = CreateSolidBrush(RGB(i % 256, 0, 0));
-    if (brush == nullptr) break;
+  for (HBRUSH brush; room.size() < 12000 && (brush = CreateSolidBrush(RGB(room.size() % 256, 0, 0))) != nullptr;) {
     room.push_back(brush);
   }
   EXPECT_EQ(12000u, room.size());
   for (HBRUSH brush : room) DeleteObject(brush);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
 }
 
 }  // namespace
