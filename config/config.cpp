@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <shlwapi.h>
 
+#include "app/handles.h"
 #include "app/text.h"
 #include "app/trace.h"
 #include "app/winmain.h"
@@ -80,10 +81,7 @@ static_assert(ARRAYSIZE(kDefaultSettingFile) == 24, "the default file has 24 lin
 
 bool SettingFileExists() {
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(gTCHAR_Config_SettingFilePath, &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+  return FindHandle(FindFirstFileW(gTCHAR_Config_SettingFilePath, &found)).Valid();
 }
 
 void ReportInvalidValue(const wchar_t* section, const wchar_t* key) {
