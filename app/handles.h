@@ -64,7 +64,6 @@ using FileHandle = ScopedHandle<handles_detail::FileTraits>;
 using KernelHandle = ScopedHandle<handles_detail::NullTraits<HANDLE, CloseHandle>>;
 using IconHandle = ScopedHandle<handles_detail::NullTraits<HICON, DestroyIcon>>;
 using MenuHandle = ScopedHandle<handles_detail::NullTraits<HMENU, DestroyMenu>>;
-using HookHandle = ScopedHandle<handles_detail::NullTraits<HHOOK, UnhookWindowsHookEx>>;
 // Brushes, pens, fonts and bitmaps.
 using GdiObjectHandle = ScopedHandle<handles_detail::NullTraits<HGDIOBJ, DeleteObject>>;
 

@@ -26,15 +26,15 @@ void TileShape(long windowCount, long* columns, long* rows) {
 bool Launch_ComputeGrid(long pattern, long windowCount, long width, long height, ArrangeGrid* grid) {
   if (windowCount < 1) return false;
   switch (pattern) {
-    case 1:
+    case D_LONG_LAUNCH_PATTERN_VERTICAL:
       grid->longWindowCountX = 1;
       grid->longWindowCountY = windowCount;
       break;
-    case 2:
+    case D_LONG_LAUNCH_PATTERN_HORIZONTAL:
       grid->longWindowCountX = windowCount;
       grid->longWindowCountY = 1;
       break;
-    case 3:
+    case D_LONG_LAUNCH_PATTERN_TILE:
       TileShape(windowCount, &grid->longWindowCountX, &grid->longWindowCountY);
       break;
     default:

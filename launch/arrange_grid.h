@@ -2,6 +2,12 @@
 #ifndef CORVANTA_LAUNCH_ARRANGE_GRID_H
 #define CORVANTA_LAUNCH_ARRANGE_GRID_H
 
+// Arrangement patterns, as config.ini stores them.
+constexpr long D_LONG_LAUNCH_PATTERN_NONE = 0;
+constexpr long D_LONG_LAUNCH_PATTERN_VERTICAL = 1;    // one column
+constexpr long D_LONG_LAUNCH_PATTERN_HORIZONTAL = 2;  // one row
+constexpr long D_LONG_LAUNCH_PATTERN_TILE = 3;        // a grid, row by row
+
 struct ArrangeGrid {
   long longWindowCountX;  // columns
   long longWindowCountY;  // rows

@@ -56,12 +56,6 @@ int Launch_RunWithProgress(HWND owner, const wchar_t* path, long runMode);
 // Appends text at the end of the progress log and keeps it in view.
 int Launch_AppendProgressLog(const wchar_t* text);
 
-// Arrangement patterns.
-constexpr long D_LONG_LAUNCH_PATTERN_NONE = 0;
-constexpr long D_LONG_LAUNCH_PATTERN_VERTICAL = 1;
-constexpr long D_LONG_LAUNCH_PATTERN_HORIZONTAL = 2;
-constexpr long D_LONG_LAUNCH_PATTERN_TILE = 3;
-
 int Launch_ArrangeWindows(long pattern, long moveToBottom);
 BOOL CALLBACK Launch_FindProcessWindow(HWND window, LPARAM record);
 int Launch_ChooseArrangement(HWND owner);
