@@ -6,14 +6,12 @@
 #include <objbase.h>
 
 #include "app/commandline.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "config/config.h"
 #include "mainwindow/mainwindow.h"
 #include "resource.h"
 
-HINSTANCE gHINSTANCE_WinMain_Instance = nullptr;
-HINSTANCE gHINSTANCE_WinMain_ResourceInstance = nullptr;
 
 namespace {
 

@@ -4,10 +4,7 @@
 
 #include <windows.h>
 
-extern HINSTANCE gHINSTANCE_WinMain_Instance;
-// Every string, icon and dialog is loaded from here: the English resource
-// library when it loads, else the program itself.
-extern HINSTANCE gHINSTANCE_WinMain_ResourceInstance;
+#include "base/instance.h"
 
 constexpr const wchar_t* D_WSTR_WINMAIN_MUTEX_NAME = L"Mutex For Corvanta";
 constexpr const wchar_t* D_WSTR_WINMAIN_LANGUAGE_LIBRARY = L"Corvanta_Lang_En.dll";

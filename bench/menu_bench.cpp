@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "app/winmain.h"
 #include "config/config.h"
 #include "mainwindow/traymenu.h"

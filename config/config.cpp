@@ -5,10 +5,10 @@
 #include <stdlib.h>
 #include <shlwapi.h>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
-#include "app/winmain.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "base/instance.h"
 #include "config/config_paths.h"
 #include "config/settings_parse.h"
 #include "resource.h"

@@ -1,9 +1,9 @@
 // First run: the sample launcher item root; and the deletion of the settings.
 #include <shlobj.h>
 
-#include "app/text.h"
-#include "app/trace.h"
-#include "app/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "base/handles.h"
 #include "config/config.h"
 #include "config/config_paths.h"
 

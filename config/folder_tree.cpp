@@ -1,7 +1,7 @@
 // Depth-first deletion of a folder tree that never leaves the tree.
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "config/config.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Laying out the windows of the launched processes.
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "launch/arrange_grid.h"
 #include "launch/launch.h"
 

@@ -1,6 +1,6 @@
 // The arrangement chooser: this run's pattern and move-to-bottom choice.
-#include "app/trace.h"
-#include "app/winmain.h"
+#include "base/trace.h"
+#include "base/instance.h"
 #include "launch/launch.h"
 #include "resource.h"
 

@@ -10,9 +10,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "launch/launch.h"
 
 LaunchItem* gLaunchItem_Launch_ListHead = nullptr;

@@ -4,9 +4,9 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include "app/text.h"
-#include "app/trace.h"
-#include "app/winmain.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "base/instance.h"
 #include "config/config.h"
 #include "launch/launch.h"
 #include "launch/progress_log.h"
@@ -24,6 +24,9 @@ long glong_Launch_RunPattern = 0;
 long glong_Launch_RunMoveBottom = 0;
 
 namespace {
+
+// Set while the progress dialog of a run is up.
+bool gRunning = false;
 
 constexpr UINT_PTR kLaunchTimer = 100;
 constexpr UINT kTickMs = 100;
@@ -185,14 +188,24 @@ INT_PTR CALLBACK Launch_ProgressDialogProc(HWND dialog, UINT message, WPARAM wPa
 
 int Launch_RunWithProgress(HWND owner, const wchar_t* path, long runMode) {
   TRACE_SCOPE();
+  // One run at a time: the launch list and this dialog's state exist once.
+  // A second request (a test run under a real run, or the reverse) shows the
+  // open dialog and starts nothing.
+  if (gRunning) {
+    Tracef(TRACE_LEVEL_TRACE, L"実行中のため開始しません(PATH=%ls)", path);
+    if (gHWND_Launch_ProgressDialog != nullptr) SetForegroundWindow(gHWND_Launch_ProgressDialog);
+    return 0;
+  }
   gHWND_Launch_OwnerWindow = owner;
   glong_Launch_RunMode = runMode;
   if (Text_Copy(gTCHAR_Launch_RunPath, D_SIZE_LAUNCH_ITEM_PATH, path) != 0) {
     Tracef(TRACE_LEVEL_ERROR, L"パスが長すぎます(PATH=%ls)", path);
     return 0;
   }
+  gRunning = true;
   INT_PTR result = DialogBoxParamW(gHINSTANCE_WinMain_ResourceInstance, MAKEINTRESOURCEW(IDD_LAUNCH_PROGRESS), owner,
                                    Launch_ProgressDialogProc, 0);
+  gRunning = false;
   if (result <= 0) Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"DialogBox");
   // Whatever ended the dialog, no record outlives the run.
   Launch_FreeItemList(&glong_Launch_ItemCount);

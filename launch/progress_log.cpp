@@ -3,7 +3,7 @@
 
 #include <richedit.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "launch/launch.h"
 #include "resource.h"
 

@@ -4,8 +4,8 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "launch/launch.h"
 
 namespace {

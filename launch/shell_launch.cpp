@@ -11,9 +11,9 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
 
 namespace {
 

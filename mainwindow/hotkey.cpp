@@ -1,7 +1,9 @@
 // The global hotkey that opens the launcher menu.
-#include "app/trace.h"
+#include "base/trace.h"
 #include "config/config.h"
+#include "config/setting_sheet.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/traymenu.h"
 
 int MainWindow_RegisterHotKey() {
   TRACE_SCOPE();
@@ -37,5 +39,13 @@ int MainWindow_OnHotKey(WPARAM identifier) {
     Trace_ReportOperationFailed(L"MainWindow_ShowTrayIconMenu()");
     return -1;
   }
+  return 0;
+}
+
+int MainWindow_ShowSettingSheet() {
+  TRACE_SCOPE();
+  MainWindow_UnregisterHotKey();
+  Config_ShowSettingSheet();
+  MainWindow_RegisterHotKey();
   return 0;
 }

@@ -7,9 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "config/config.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/traymenu.h"

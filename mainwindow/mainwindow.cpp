@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include <htmlhelp.h>
 
-#include "app/trace.h"
+#include "base/trace.h"
 #include "hooklib.h"
 #include "mainwindow/traymenu.h"
 
@@ -71,6 +71,16 @@ LRESULT OnHotKeyMessage(WPARAM wParam) {
   gbool_MainWindow_HotKeyAccepted = true;
   gTIME_MainWindow_LastHotKeyTime = time(nullptr);
   return 0;
+}
+
+// A quit request (from a second process) while an action's dialog is up
+// would destroy that dialog under its own handlers: show it instead.
+LRESULT OnCloseMessage(HWND window) {
+  if (MainWindow_IsActionRunning()) {
+    MainWindow_BringActionToFront();
+    return 0;
+  }
+  return DefWindowProcW(window, WM_CLOSE, 0, 0);
 }
 
 LRESULT OnTaskTrayMessage(LPARAM lParam) {
@@ -163,6 +173,7 @@ LRESULT CALLBACK MainWindow_WindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_MEASUREITEM: return OnMeasureItemMessage(wParam, lParam, window);
     case WM_DRAWITEM: return OnDrawItemMessage(wParam, lParam);
     case WM_MENUSELECT: return OnMenuSelectMessage(wParam, lParam, window);
+    case WM_CLOSE: return OnCloseMessage(window);
     case WM_HOTKEY: return OnHotKeyMessage(wParam);
     case D_LONG_MAINWINDOW_WM_TASKTRAY: return OnTaskTrayMessage(lParam);
     case D_LONG_MAINWINDOW_WM_HOOK: return OnHookMessage();

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"
 

@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
-#include "app/winmain.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "base/instance.h"
 #include "mainwindow/mainwindow.h"
 #include "resource.h"
 

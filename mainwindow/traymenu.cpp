@@ -10,11 +10,12 @@
 
 #include <htmlhelp.h>
 
-#include "app/handles.h"
-#include "app/text.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
 #include "config/config.h"
 #include "hooklib.h"
+#include "itemmanager/itemmanager.h"
 #include "launch/launch.h"
 #include "resource.h"
 
@@ -27,6 +28,22 @@ namespace {
 // Set while TrackPopupMenu runs: a hotkey pressed meanwhile must not rebuild
 // (and so destroy) the menu that is being shown.
 bool gMenuIsOpen = false;
+
+// Set while a chosen entry's action runs: its confirmation box, the progress
+// dialog, the management dialog, the settings sheet or the quit box.  They
+// are modal loops on this thread, so the tray icon and the hotkey still reach
+// us meanwhile; a second choice would overwrite the first one's record or
+// start a second dialog on state that exists once.
+bool gActionRunning = false;
+
+// The window a user would look for while an action runs: the first visible,
+// enabled top-level window of this thread other than the main window (the
+// modal one on top: its owner is disabled while it is up).
+BOOL CALLBACK FindActionWindow(HWND window, LPARAM found) {
+  if (window == gHWND_MainWindow_Handle || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
 
 void ClearSelection() {
   gTCHAR_MainWindow_CurrentPhysicalPath[0] = L'\0';
@@ -79,16 +96,21 @@ struct Choice {
 };
 Choice gChoice;
 
-// Runs the chosen entry's action, then lets mouse choices in again.
+// Runs the chosen entry's action, then lets mouse choices in again.  The
+// choice is copied first: nothing that happens while the action runs can
+// change what it acts on.
 int CarryOutChoice() {
+  const Choice choice = gChoice;
   gChoice.pending = false;
-  if (gChoice.menuId > D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
-    RunLauncherEntry(gChoice.path);
+  gActionRunning = true;
+  if (choice.menuId > D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM) {
+    RunLauncherEntry(choice.path);
   } else {
     // The root entry (1000), "< 空 >" (100), the separator and no entry at
     // all run nothing; the fixed entries run their actions.
-    MainWindow_RunFixedEntryAction(gChoice.menuId);
+    MainWindow_RunFixedEntryAction(choice.menuId);
   }
+  gActionRunning = false;
   // After the quit entry there is no window left to notify.
   if (IsWindow(gHWND_MainWindow_Handle) &&
       SetHookWH_MOUSE(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
@@ -100,6 +122,15 @@ int CarryOutChoice() {
 
 }  // namespace
 
+bool MainWindow_IsActionRunning() { return gActionRunning; }
+
+void MainWindow_BringActionToFront() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindActionWindow, reinterpret_cast<LPARAM>(&found));
+  Tracef(TRACE_LEVEL_TRACE, L"処理実行中のため前面に表示します(%IX)", reinterpret_cast<UINT_PTR>(found));
+  if (found != nullptr) SetForegroundWindow(found);
+}
+
 int MainWindow_ShowTrayIconMenu() {
   TRACE_SCOPE();
   if (gMenuIsOpen) {
@@ -107,6 +138,12 @@ int MainWindow_ShowTrayIconMenu() {
     Trace(TRACE_LEVEL_TRACE, L"メニュー表示中のため無視します");
     return 0;
   }
+  if (gActionRunning) {
+    MainWindow_BringActionToFront();
+    return 0;
+  }
+  // A choice left over from a menu that failed must never run after this one.
+  gChoice.pending = false;
   if (MainWindow_CreateTrayIconMenu() != 0) {
     Trace_ReportOperationFailed(L"MainWindow_CreateTrayIconMenu()");
     return -1;
@@ -168,6 +205,11 @@ int MainWindow_OnMenuSelect(WPARAM wParam, HMENU menu, HWND) {
 
 int MainWindow_OnHookNotify() {
   TRACE_SCOPE();
+  if (gActionRunning) {
+    // Only a menu choice is acted on; the action's own dialogs are not menus.
+    Trace(TRACE_LEVEL_TRACE, L"処理実行中のため無視します");
+    return 0;
+  }
   // The mouse hook stays off while the chosen action shows its boxes and
   // dialogs, so clicks in them are not taken for menu choices.
   UnsetHookWH_MOUSE();
@@ -213,9 +255,14 @@ void MainWindow_RunFixedEntryAction(long menuId) {
       // A missing help file is left to HTML Help's own message.
       HtmlHelpW(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
       break;
+    case D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SETTING:
+      MainWindow_ShowSettingSheet();
+      break;
+    case D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_MANAGEMENT:
+      ItemManager_ShowDialog();
+      break;
     default:
-      // Settings (30) and management (40) open their dialogs once those
-      // exist; the separator and anything else do nothing.
+      // The separator and anything else do nothing.
       break;
   }
 }

@@ -36,5 +36,13 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam);
 int MainWindow_IsDirectory(const wchar_t* path);
 // Carries out a fixed entry's action (quit, help, settings, management).
 void MainWindow_RunFixedEntryAction(long menuId);
+// True while a chosen entry's action (a box, the progress dialog, the
+// management dialog, the settings sheet) is running.
+bool MainWindow_IsActionRunning();
+// Brings the running action's window to the front.
+void MainWindow_BringActionToFront();
+// The settings entry: the hotkey is unregistered while the sheet is up and
+// registered again after it (hotkey.cpp).
+int MainWindow_ShowSettingSheet();
 
 #endif

@@ -5,6 +5,12 @@
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                          (-1)
+// ---- Settings sheet: pages 107-109, logo bitmap 108 -------------------------
+// (settings strings after 161: 162-169)
+
+// ---- Launcher item management dialog 103 -----------------------------------
+// (management strings after 161: 170-189)
+
 #endif
 
 // ---- Icons -------------------------------------------------------------------
@@ -99,5 +105,11 @@
 #define IDS_ITEMMANAGER_COLUMN_NAME         154
 #define IDS_ITEMMANAGER_TEST_NONE_TEXT      159
 #define IDS_ITEMMANAGER_TEST_NONE_CAPTION   160
+
+// ---- Settings sheet: pages 107-109, logo bitmap 108 -------------------------
+// (settings strings after 161: 162-169)
+
+// ---- Launcher item management dialog 103 -----------------------------------
+// (management strings after 161: 170-189)
 
 #endif

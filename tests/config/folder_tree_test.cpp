@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "app/trace.h"
+#include "base/trace.h"
 #include "config/config.h"
 #include "support/test_support.h"
 

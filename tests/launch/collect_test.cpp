@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/trace.h"
 #include "launch/launch.h"
 #include "support/test_support.h"
 

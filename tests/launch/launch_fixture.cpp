@@ -5,8 +5,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/handles.h"
-#include "app/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "app/winmain.h"
 #include "config/config.h"
 #include "launch/launch.h"

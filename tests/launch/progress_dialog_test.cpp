@@ -6,7 +6,7 @@
 
 #include <regex>
 
-#include "app/trace.h"
+#include "base/trace.h"
 #include "app/winmain.h"
 #include "config/config.h"
 #include "launch/launch.h"

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/trace.h"
+#include "base/trace.h"
 #include "app/winmain.h"
 #include "config/config.h"
 #include "hooklib.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/handles.h"
+#include "base/handles.h"
 
 namespace test {
 

@@ -3,8 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/handles.h"
-#include "app/trace.h"
+#include "base/handles.h"
+#include "base/trace.h"
 
 namespace test {
 

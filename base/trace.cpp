@@ -1,11 +1,11 @@
 // Trace facility and failure reporting.
-#include "app/trace.h"
+#include "base/trace.h"
 
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 long glong_WinMain_ForceTraceFlag = 0;
 

@@ -2,7 +2,7 @@
 // and the log file.
 #include <gtest/gtest.h>
 
-#include "app/trace.h"
+#include "base/trace.h"
 #include "support/test_support.h"
 
 namespace {

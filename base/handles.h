@@ -1,6 +1,6 @@
 // Move-only owners for system handles, so that no path leaks one.
-#ifndef CORVANTA_APP_HANDLES_H
-#define CORVANTA_APP_HANDLES_H
+#ifndef CORVANTA_BASE_HANDLES_H
+#define CORVANTA_BASE_HANDLES_H
 
 #include <windows.h>
 #include <objbase.h>

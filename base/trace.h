@@ -1,7 +1,7 @@
 // Trace facility: every operation reports through Trace(); failures of system
 // calls are turned into one of the fixed message frames below.
-#ifndef CORVANTA_APP_TRACE_H
-#define CORVANTA_APP_TRACE_H
+#ifndef CORVANTA_BASE_TRACE_H
+#define CORVANTA_BASE_TRACE_H
 
 #include <windows.h>
 

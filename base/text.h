@@ -1,6 +1,6 @@
 // Bounded text helpers shared by every module.
-#ifndef CORVANTA_APP_TEXT_H
-#define CORVANTA_APP_TEXT_H
+#ifndef CORVANTA_BASE_TEXT_H
+#define CORVANTA_BASE_TEXT_H
 
 #include <windows.h>
 #include <stddef.h>

@@ -1,11 +1,16 @@
 // Bounded text helpers.
-#include "app/text.h"
+#include "base/text.h"
 
 #include <stdarg.h>
 #include <stdio.h>
 #include <wchar.h>
 
-#include "app/winmain.h"
+#include "base/instance.h"
+
+// Defined here, at the bottom layer, so that every module can load its texts
+// without reaching up to the entry point.  WinMain sets both at start-up.
+HINSTANCE gHINSTANCE_WinMain_Instance = nullptr;
+HINSTANCE gHINSTANCE_WinMain_ResourceInstance = nullptr;
 
 int Text_FormatV(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list args) {
   if (buffer == nullptr || capacity == 0) return -1;
