@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <prsht.h>
 
 // A handle described by Traits (its type, its "none" value, how to close it).
 template <typename Traits>
@@ -66,6 +67,9 @@ using IconHandle = ScopedHandle<handles_detail::NullTraits<HICON, DestroyIcon>>;
 using MenuHandle = ScopedHandle<handles_detail::NullTraits<HMENU, DestroyMenu>>;
 // Brushes, pens, fonts and bitmaps.
 using GdiObjectHandle = ScopedHandle<handles_detail::NullTraits<HGDIOBJ, DeleteObject>>;
+// A property sheet page not (yet) handed to PropertySheetW, which then owns it.
+using PropertySheetPageHandle =
+    ScopedHandle<handles_detail::NullTraits<HPROPSHEETPAGE, DestroyPropertySheetPage>>;
 
 // A COM interface pointer, released exactly once.
 template <typename T>

@@ -4,18 +4,35 @@
 #include "config/setting_sheet.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/traymenu.h"
+#include "resource.h"
 
-int MainWindow_RegisterHotKey() {
-  TRACE_SCOPE();
+namespace {
+
+// Registers the hotkey of the settings; false only when the system refused
+// it.  A cleared hotkey (no key) means none: nothing is registered.
+bool RegisterLauncherHotKey() {
   Tracef(TRACE_LEVEL_TRACE, L"RegisterHotKey(id = %d, fsModifiers = %d, vk = %d)",
          static_cast<int>(D_LONG_MAINWINDOW_HOTKEY_ID), static_cast<int>(longHotkeyModifiers),
          static_cast<int>(longHotkeyVirtualKey));
+  if (longHotkeyVirtualKey == 0) {
+    Trace(TRACE_LEVEL_TRACE, L"ホットキーは設定されていません");
+    return true;
+  }
   // Another program may hold the combination: the menu stays reachable from
   // the tray icon, so a refusal is only reported.
   if (!RegisterHotKey(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_HOTKEY_ID, static_cast<UINT>(longHotkeyModifiers),
                       static_cast<UINT>(longHotkeyVirtualKey))) {
     Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"RegisterHotKey()");
+    return false;
   }
+  return true;
+}
+
+}  // namespace
+
+int MainWindow_RegisterHotKey() {
+  TRACE_SCOPE();
+  RegisterLauncherHotKey();
   return 0;
 }
 
@@ -46,6 +63,15 @@ int MainWindow_ShowSettingSheet() {
   TRACE_SCOPE();
   MainWindow_UnregisterHotKey();
   Config_ShowSettingSheet();
-  MainWindow_RegisterHotKey();
+  // The program may have been torn down while the sheet was up: a hotkey
+  // must never be registered for a window that no longer exists.
+  if (!IsWindow(gHWND_MainWindow_Handle)) {
+    Trace(TRACE_LEVEL_TRACE, L"メインウィンドウが存在しないためホットキーを登録しません");
+    return 0;
+  }
+  // The user just chose this key: if it is refused (another program holds
+  // it), say so once, or the key would silently do nothing.  The setting is
+  // saved all the same.
+  if (!RegisterLauncherHotKey()) MainWindow_ShowTrayBalloon(IDS_MAINWINDOW_HOTKEY_REFUSED, NIIF_WARNING);
   return 0;
 }

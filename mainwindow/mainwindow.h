@@ -51,6 +51,10 @@ int MainWindow_AddTaskTrayIcon();
 int MainWindow_DeleteTaskTrayIcon();
 int MainWindow_OnTaskbarCreated();
 int MainWindow_OnTaskTrayNotify(LPARAM mouseMessage);
+// Shows string `textId` in a balloon from the tray icon, with the balloon
+// icon `iconFlags` (NIIF_*).  -1 when there is no icon to show it from or
+// the shell refused.
+int MainWindow_ShowTrayBalloon(UINT textId, DWORD iconFlags);
 
 // Hotkey.
 int MainWindow_RegisterHotKey();

@@ -85,6 +85,26 @@ int MainWindow_DeleteTaskTrayIcon() {
   return 0;
 }
 
+int MainWindow_ShowTrayBalloon(UINT textId, DWORD iconFlags) {
+  TRACE_SCOPE();
+  if (gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize == 0) {
+    Trace(TRACE_LEVEL_ERROR, L"タスクトレイアイコンが登録されていないためバルーンを表示できません");
+    return -1;
+  }
+  // A copy: the record keeps the start-up balloon for a re-created taskbar,
+  // and its flags without the balloon for every later modification.
+  NOTIFYICONDATAW record = gNOTIFYICONDATA_MainWindow_TrayIcon;
+  record.uFlags = NIF_INFO;
+  Text_LoadString(textId, record.szInfo, ARRAYSIZE(record.szInfo));
+  record.dwInfoFlags = iconFlags;
+  Tracef(TRACE_LEVEL_TRACE, L"バルーン表示(%ls)", record.szInfo);
+  if (!Shell_NotifyIconW(NIM_MODIFY, &record)) {
+    Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"Shell_NotifyIcon(NIM_MODIFY)");
+    return -1;
+  }
+  return 0;
+}
+
 int MainWindow_OnTaskbarCreated() {
   TRACE_SCOPE();
   if (MainWindow_DeleteTaskTrayIcon() != 0) Trace_ReportOperationFailed(L"MainWindow_DeleteTaskTrayIcon()");

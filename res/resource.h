@@ -108,6 +108,39 @@
 
 // ---- Settings sheet: pages 107-109, logo bitmap 108 -------------------------
 // (settings strings after 161: 162-169)
+#define IDD_CONFIG_PAGE_OPERATION           107
+#define IDD_CONFIG_PAGE_ADVANCED            108
+#define IDD_CONFIG_PAGE_VERSION             109
+#define IDB_CONFIG_LOGO                     108   // 88 x 31
+// Page 107: confirmation boxes and the hotkey.
+#define IDC_CONFIG_HOTKEY                   1006
+#define IDC_CONFIG_SUPRESS_CONFIRMATION     1007
+#define IDC_CONFIG_AUTOCLOSE_PROGRESS       1008
+// Page 108: arrangement of the launched windows.
+#define IDC_CONFIG_PATTERN_NONE             1021
+#define IDC_CONFIG_PATTERN_VERTICAL         1022
+#define IDC_CONFIG_PATTERN_HORIZONTAL       1023
+#define IDC_CONFIG_PATTERN_TILE             1024
+#define IDC_CONFIG_PREVIEW_NONE             1025
+#define IDC_CONFIG_PREVIEW_HORIZONTAL       1026
+#define IDC_CONFIG_PREVIEW_TILE             1027
+#define IDC_CONFIG_PREVIEW_VERTICAL         1028
+#define IDC_CONFIG_MOVE_BOTTOM              1029
+#define IDC_CONFIG_CONFIRM_AT_EXECUTION     1031
+#define IDC_CONFIG_UNAVAILABLE_NOTE         1041
+#define IDC_CONFIG_ARRANGE_GROUP            1042
+#define IDC_CONFIG_PREVIEW_GROUP            1043
+#define IDC_CONFIG_PREVIEW_UNAVAILABLE      1044
+// Page 109: version information.
+#define IDC_CONFIG_TERMS                    1014
+#define IDC_CONFIG_PRODUCT_NAME             1019
+#define IDC_CONFIG_PRODUCT_VERSION          1020
+// Strings.
+#define IDS_MAINWINDOW_HOTKEY_REFUSED       162   // balloon: the new hotkey could not be registered
+#define IDS_CONFIG_TERMS_LIABILITY          163
+#define IDS_CONFIG_TERMS_REVERSE            164
+#define IDS_CONFIG_TERMS_REDISTRIBUTION     165
+#define IDS_CONFIG_TERMS_CHANGES            166
 
 // ---- Launcher item management dialog 103 -----------------------------------
 // (management strings after 161: 170-189)

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the arrangement preview pictures (drawn into the build at build time) (150 x 105, 32 bits per pixel).
+"""Draws the program's pictures at build time, 32 bits per pixel.
+
+The arrangement previews (150 x 105):
 
 Each shows a miniature desktop with a taskbar and the windows of one pattern:
   preview_none.bmp         (109) one window at a free place: no arrangement
@@ -7,6 +9,8 @@ Each shows a miniature desktop with a taskbar and the windows of one pattern:
   preview_tile.bmp         (111) four windows in two rows of two
   preview_vertical.bmp     (112) two windows one above the other, full width
   preview_unavailable.bmp  (113) the first picture in grey
+The product logo (88 x 31), shown on the settings sheet's version page:
+  logo.bmp                 (108) the tray icon's mark and the name in capitals
 Standard library only, so the output is reproducible:
     python3 scripts/make_bitmaps.py build/res/art
 """
@@ -73,12 +77,71 @@ def grey(pixels):
     return out
 
 
+# 5 x 7 capitals for the logo's lettering, one string of five bits per row.
+GLYPHS = {
+    'C': ['01110', '10001', '10000', '10000', '10000', '10001', '01110'],
+    'O': ['01110', '10001', '10001', '10001', '10001', '10001', '01110'],
+    'R': ['11110', '10001', '10001', '11110', '10100', '10010', '10001'],
+    'V': ['10001', '10001', '10001', '10001', '10001', '01010', '00100'],
+    'A': ['01110', '10001', '10001', '11111', '10001', '10001', '10001'],
+    'N': ['10001', '11001', '10101', '10011', '10001', '10001', '10001'],
+    'T': ['11111', '00100', '00100', '00100', '00100', '00100', '00100'],
+}
+LOGO_W, LOGO_H = 88, 31
+LOGO_BACK = (0x1f, 0x2a, 0x38)
+LOGO_EDGE = (0x4a, 0x5a, 0x6e)
+INDIGO = (0x3f, 0x51, 0xb5)
+TEAL = (0x00, 0x96, 0x88)
+WHITE = (0xff, 0xff, 0xff)
+
+
+def blend(a, b, t):
+    return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
+
+
+def near_segment(px, py, ax, ay, bx, by, width):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / float(dx * dx + dy * dy)))
+    return (px - ax - t * dx) ** 2 + (py - ay - t * dy) ** 2 <= width * width
+
+
+def logo():
+    """A dark badge: the tray icon's mark (a chevron over two menu bars on a
+    square shading from indigo to teal) and "CORVANTA" in white."""
+    pixels = [[LOGO_BACK for _ in range(LOGO_W)] for _ in range(LOGO_H)]
+    for x in range(LOGO_W):
+        pixels[0][x] = pixels[LOGO_H - 1][x] = LOGO_EDGE
+    for y in range(LOGO_H):
+        pixels[y][0] = pixels[y][LOGO_W - 1] = LOGO_EDGE
+    x0, y0, size = 4, 4, 23
+    for y in range(size):
+        for x in range(size):
+            corner = min(x, size - 1 - x) + min(y, size - 1 - y)
+            if corner < 2:
+                continue  # rounded corners
+            colour = blend(INDIGO, TEAL, (x + y) / (2.0 * (size - 1)))
+            cx, cy = x + 0.5, y + 0.5
+            if near_segment(cx, cy, 6, 12, 11.5, 6.5, 1.4) or near_segment(cx, cy, 11.5, 6.5, 17, 12, 1.4):
+                colour = WHITE
+            if (y in (15, 16) and 7 <= x <= 15) or (y in (19, 20) and 8 <= x <= 14):
+                colour = WHITE
+            pixels[y0 + y][x0 + x] = colour
+    left, top = 33, 12
+    for index, letter in enumerate('CORVANTA'):
+        for row, bits in enumerate(GLYPHS[letter]):
+            for column, bit in enumerate(bits):
+                if bit == '1':
+                    pixels[top + row][left + index * 6 + column] = WHITE
+    return pixels
+
+
 def write_bmp(path, pixels):
-    row_bytes = W * 4
+    height, width = len(pixels), len(pixels[0])
+    row_bytes = width * 4
     image = b''.join(struct.pack('<BBBB', b, g, r, 0) for row in reversed(pixels) for (r, g, b) in row)
     header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(image), 0, 0, 14 + 40)
-    info = struct.pack('<IiiHHIIiiII', 40, W, H, 1, 32, 0, len(image), 2835, 2835, 0, 0)
-    assert len(image) == row_bytes * H
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 32, 0, len(image), 2835, 2835, 0, 0)
+    assert len(image) == row_bytes * height
     with open(path, 'wb') as f:
         f.write(header + info + image)
 
@@ -93,6 +156,7 @@ def main(folder):
                                     (0, area // 2, W // 2, area // 2), (W // 2, area // 2, W // 2, area // 2)]),
         'preview_vertical.bmp': layout([(0, 0, W, area // 2), (0, area // 2, W, area // 2)]),
         'preview_unavailable.bmp': grey(none),
+        'logo.bmp': logo(),
     }
     for name, pixels in pictures.items():
         write_bmp(os.path.join(folder, name), pixels)
