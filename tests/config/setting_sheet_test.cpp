@@ -202,7 +202,9 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureAndTickingTwiceLeavesApplyOnButC
   std::vector<bool> apply;
   std::vector<std::vector<bool>> pictures;
   std::vector<long> afterApply;
+  std::wstring terms(4096, L'\0');
   EXPECT_EQ(0, Run([&](HWND sheet) {
+    terms.resize(GetWindowTextW(GetDlgItem(Page(sheet, 2), IDC_CONFIG_TERMS), &terms[0], 4096));
     HWND page = Page(sheet, 1);
     apply.push_back(ApplyEnabled(sheet));
     Click(page, IDC_CONFIG_MOVE_BOTTOM);
@@ -228,6 +230,14 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureAndTickingTwiceLeavesApplyOnButC
   // A single window; 縦に並べる one above the other; 横に並べる side by side; tiles.
   EXPECT_EQ((std::vector<std::vector<bool>>{{false, false}, {true, false}, {false, true}, {true, true}}), pictures);
   EXPECT_EQ(0, longAdjustLaunchedWindowPattern) << "Cancel";
+  // Four paragraphs of terms of use, each a line that begins with "・", then an empty line.
+  std::vector<std::wstring> lines;
+  for (size_t start = 0, end; (end = terms.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+    lines.push_back(terms.substr(start, end - start));
+  }
+  ASSERT_EQ(5u, lines.size()) << terms;
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(lines[i].size() > 1 && lines[i][0] == L'・' && lines[i] != lines[(i + 1) % 4]);
+  EXPECT_EQ(L"", lines[4]);
 }
 
 TEST_F(SettingSheet, ASecondRequestWhileOpenShowsNoSecondSheetAndAFailedSaveKeepsTheAppliedValues) {
