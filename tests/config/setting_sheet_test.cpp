@@ -108,9 +108,9 @@ class SettingSheet : public ::testing::Test {
 };
 
 TEST_F(SettingSheet, CancelAtOnceRewritesTheKeysApplyThenCancelKeepsTheAppliedOkDropsTheWindowsKey) {
-  SetSettings({1, 0, 65, 3, 2, 1, 0});
+  SetSettings({1, 1, 65, 3, 2, 1, 0});
   EXPECT_EQ(0, Run([](HWND) { return PSBTN_CANCEL; }));
-  EXPECT_EQ("1|0|65, 3|2|1|0|", Stored());
+  EXPECT_EQ("1|1|65, 3|2|1|0|", Stored());
   std::vector<bool> apply;
   EXPECT_EQ(0, Run([&](HWND sheet) {
     Click(Page(sheet, 0), IDC_CONFIG_AUTOCLOSE_PROGRESS);
@@ -120,7 +120,7 @@ TEST_F(SettingSheet, CancelAtOnceRewritesTheKeysApplyThenCancelKeepsTheAppliedOk
     return PSBTN_CANCEL;
   }));
   EXPECT_EQ((std::vector<bool>{true, false}), apply) << "on after the click, off after Apply";
-  EXPECT_EQ("1|1|65, 3|2|1|0|", Stored());
+  EXPECT_EQ("1|0|65, 3|2|1|0|", Stored());
   SetSettings({0, 0, 90, 14});
   LRESULT shown = 0;
   Run([&](HWND sheet) {
@@ -151,8 +151,9 @@ TEST_F(SettingSheet, WithoutArrangementPage2IsGreyedAndOkStoresZeroForItsBoxesBu
 }
 
 TEST_F(SettingSheet, EachRadioShowsItsOwnPictureAndTickingTwiceLeavesApplyOnButApplyChangesNothing) {
-  std::vector<std::vector<bool>> seen;  // Apply's state twice, then the pictures
+  std::vector<std::vector<bool>> seen;  // three pages, Apply's state twice, then the pictures
   Run([&](HWND sheet) {
+    seen.push_back({TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet)) == 3});
     HWND page = Page(sheet, 1);
     seen.push_back({ApplyEnabled(sheet)});
     Click(page, IDC_CONFIG_MOVE_BOTTOM);
@@ -166,7 +167,7 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureAndTickingTwiceLeavesApplyOnButA
     return PSBTN_CANCEL;
   });
   // A single window; 縦に並べる one above the other; 横に並べる side by side; tiles.
-  EXPECT_EQ((std::vector<std::vector<bool>>{{false}, {true}, {false, false}, {true, false}, {false, true}, {true, true}}),
+  EXPECT_EQ((std::vector<std::vector<bool>>{{true}, {false}, {true}, {false, false}, {true, false}, {false, true}, {true, true}}),
             seen);
   EXPECT_EQ("0|0|90, 6|0|0|1|", Stored()) << "the Apply changed nothing, the radios were cancelled";
 }
