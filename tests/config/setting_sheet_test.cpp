@@ -33,8 +33,7 @@ TEST(SettingRules, HotkeyFlagsConvertBothWaysAndDropWhatTheOtherSideCannotHold) 
   }
 }
 
-// The six settings, then whether arrangement is available.
-void SetSettings(std::vector<long> values) {
+void SetSettings(std::vector<long> values) {  // the six settings, then whether arrangement is available
   long* settings[] = {&longSupressDialogBeforeExecute, &longAutoCloseProgressWindow, &longHotkeyVirtualKey,
                       &longHotkeyModifiers, &longAdjustLaunchedWindowPattern, &longAdjustLaunchedWindowMoveBottom,
                       &longAdjustLaunchedWindowConfirmAtExecution, &longWindowArrangementAvailable};
@@ -150,8 +149,9 @@ TEST_F(SettingSheet, WithoutArrangementPage2IsGreyedAndOkStoresZeroForItsBoxesBu
   EXPECT_EQ("0|0|90, 6|3|0|0|", Stored());
 }
 
-TEST_F(SettingSheet, EachRadioShowsItsOwnPictureAndTickingTwiceLeavesApplyOnButApplyChangesNothing) {
-  std::vector<std::vector<bool>> seen;  // three pages, Apply's state twice, then the pictures
+TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNothingAndNoArrangementCanBeStored) {
+  SetSettings({0, 0, 90, 6, 3, 0, 1, 1});
+  std::vector<std::vector<bool>> seen;  // three pages, Apply's state twice, the settings after Apply, the pictures
   Run([&](HWND sheet) {
     seen.push_back({TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet)) == 3});
     HWND page = Page(sheet, 1);
@@ -160,16 +160,17 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureAndTickingTwiceLeavesApplyOnButA
     Click(page, IDC_CONFIG_MOVE_BOTTOM);
     seen.push_back({ApplyEnabled(sheet)});
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
-    for (int radio : {0, IDC_CONFIG_PATTERN_VERTICAL, IDC_CONFIG_PATTERN_HORIZONTAL, IDC_CONFIG_PATTERN_TILE}) {
+    seen.push_back({longAdjustLaunchedWindowPattern == 3 && longAdjustLaunchedWindowMoveBottom == 0});
+    for (int radio : {0, IDC_CONFIG_PATTERN_VERTICAL, IDC_CONFIG_PATTERN_HORIZONTAL, IDC_CONFIG_PATTERN_NONE}) {
       if (radio != 0) Click(page, radio);
       seen.push_back(ShownPictureLines(page));
     }
-    return PSBTN_CANCEL;
+    return PSBTN_OK;
   });
-  // A single window; 縦に並べる one above the other; 横に並べる side by side; tiles.
-  EXPECT_EQ((std::vector<std::vector<bool>>{{true}, {false}, {true}, {false, false}, {true, false}, {false, true}, {true, true}}),
-            seen);
-  EXPECT_EQ("0|0|90, 6|0|0|1|", Stored()) << "the Apply changed nothing, the radios were cancelled";
+  // Tiles; 縦に並べる one above the other; 横に並べる side by side; a single window.
+  EXPECT_EQ((std::vector<std::vector<bool>>{{true}, {false}, {true}, {true}, {true, true}, {true, false}, {false, true},
+                                            {false, false}}), seen);
+  EXPECT_EQ("0|0|90, 6|0|0|1|", Stored()) << "整列を行わない chosen last";
 }
 
 TEST_F(SettingSheet, ARefusedHotkeyIsReportedWithOneBalloonAClearedOneRegistersNothingAndNoneGoesToAGoneWindow) {

@@ -14,10 +14,9 @@ namespace {
 using namespace test;
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kStartTimeoutMs) {
-  for (DWORD start = GetTickCount(); !condition(); Sleep(20)) {
-    if (GetTickCount() - start > timeoutMs) return false;
-  }
-  return true;
+  const DWORD start = GetTickCount();
+  while (!condition() && GetTickCount() - start < timeoutMs) Sleep(20);
+  return condition();
 }
 
 TEST(SettingSheetRun, TheTrayEntryOpensTheSheetAndTheHotkeyChangedThereReplacesTheOldOneAtOk) {
