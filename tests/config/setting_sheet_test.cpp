@@ -151,11 +151,11 @@ TEST_F(SettingSheet, WithoutArrangementPage2IsGreyedAndOkStoresZeroForItsBoxesBu
 
 TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNothingAndNoArrangementCanBeStored) {
   SetSettings({0, 0, 90, 6, 3, 0, 1, 1});
-  std::vector<std::vector<bool>> seen;  // three pages, Apply's state twice, the settings after Apply, the pictures
+  std::vector<std::vector<bool>> seen;  // 3 pages; Apply on (stored radio on); settings after Apply; pictures
   Run([&](HWND sheet) {
     seen.push_back({TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet)) == 3});
     HWND page = Page(sheet, 1);
-    seen.push_back({ApplyEnabled(sheet)});
+    seen.push_back({ApplyEnabled(sheet), IsDlgButtonChecked(page, IDC_CONFIG_PATTERN_TILE) == BST_CHECKED});
     Click(page, IDC_CONFIG_MOVE_BOTTOM);
     Click(page, IDC_CONFIG_MOVE_BOTTOM);
     seen.push_back({ApplyEnabled(sheet)});
@@ -168,7 +168,7 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNot
     return PSBTN_OK;
   });
   // Tiles; 縦に並べる one above the other; 横に並べる side by side; a single window.
-  EXPECT_EQ((std::vector<std::vector<bool>>{{true}, {false}, {true}, {true}, {true, true}, {true, false}, {false, true},
+  EXPECT_EQ((std::vector<std::vector<bool>>{{true}, {false, true}, {true}, {true}, {true, true}, {true, false}, {false, true},
                                             {false, false}}), seen);
   EXPECT_EQ("0|0|90, 6|0|0|1|", Stored()) << "整列を行わない chosen last";
 }
