@@ -1,0 +1,57 @@
+// The tray menu's help entry: HTML Help's window for a help file that is
+// there, a box naming the path of one that is not.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <htmlhelp.h>
+
+#include "base/instance.h"
+#include "base/text.h"
+#include "config/config.h"
+#include "mainwindow/traymenu.h"
+#include "support/message_box.h"
+#include "support/test_support.h"
+
+namespace {
+
+using namespace test;
+
+// A visible top-level window of this process that is none of the test's own.
+BOOL CALLBACK FindHelpWindow(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = L"";
+  GetClassNameW(window, name, ARRAYSIZE(name));
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window) || lstrcmpW(name, L"#32770") == 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+TEST(HelpEntry, ShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
+  gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+  TempFolder folder;
+  const std::wstring missing = folder / L"CorvantaHelp.chm";
+  Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, missing.c_str());
+  AsyncMessageBoxAnswer answer(L"ヘルプ", IDOK, 10000);
+  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
+  const SeenMessageBox box = answer.Wait();
+  ASSERT_TRUE(box.found);
+  EXPECT_EQ(L"ヘルプファイルが見つかりません。\nプログラムと同じフォルダに置いてください。\n\n" + missing, box.text);
+
+  const std::wstring present = BinFolder() + L"\\CorvantaHelp.chm";
+  ASSERT_TRUE(FileExists(present)) << "compiled from help/ja by chmcmd";
+  Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, present.c_str());
+  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
+  HWND help = nullptr;
+  for (DWORD start = GetTickCount(); help == nullptr && GetTickCount() - start < 10000;) {
+    PumpMessages(50);
+    EnumWindows(FindHelpWindow, reinterpret_cast<LPARAM>(&help));
+  }
+  ASSERT_NE(nullptr, help) << "HTML Help opened no window";
+  wchar_t title[256] = L"";
+  GetWindowTextW(help, title, ARRAYSIZE(title));
+  EXPECT_STREQ(L"Corvanta ヘルプ", title);  // the help project's title: our file was opened
+  EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId()));
+  HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+}  // namespace
