@@ -1,6 +1,6 @@
 // Takes the documentation pictures from the real Corvanta.exe, driven the way
 // a user would drive it.  Run by scripts/screenshot.sh under Xvfb:
-//   corvanta_pictures.exe menu-en|progress <unix path of the png>
+//   corvanta_pictures.exe menu-en|progress|management[-en]|settings[-en] <unix path of the png>
 // Prints "crop WxH+X+Y": the part of the screen the picture is about.
 #include <windows.h>
 #include <shlobj.h>
@@ -66,17 +66,25 @@ bool Shoot(const char* target, RECT area) {
   return true;
 }
 
+// Starts a first run (with the English library if asked) and answers its
+// first-run boxes; false when the main window never came.
+bool StartFirstRun(InstalledProgram& program, ChildProcess& running, bool english) {
+  if (english) {
+    CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(),
+              FALSE);
+  }
+  if (!running.Start(program.Exe(), L"")) return false;
+  for (DWORD start = GetTickCount(); WaitForMainWindow(0) == nullptr; AnswerMessageBox(L"", IDOK, 200, running.Id())) {
+    if (GetTickCount() - start > kStartTimeoutMs) return false;
+  }
+  return true;
+}
+
 // The English launcher menu open over a folder of tools, on a first run.
 bool EnglishMenu(const char* target) {
   InstalledProgram program;
-  CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(), FALSE);
   ChildProcess running;
-  if (!running.Start(program.Exe(), L"") ||
-      !AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, running.Id()).found ||
-      !AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, running.Id()).found ||
-      WaitForMainWindow(kStartTimeoutMs) == nullptr) {
-    return false;
-  }
+  if (!StartFirstRun(program, running, true)) return false;
   const std::wstring tools = program.Path(L"Launcher Items\\Tools\\");
   MakeFolder(tools);
   MakeShortcut(tools + L"Notepad.lnk", L"C:\\windows\\notepad.exe");
@@ -131,13 +139,43 @@ bool ProgressAfterRun(const char* target) {
   return shot;
 }
 
+// A dialog opened from the tray menu's fixed entries, `ups` entries up from
+// the bottom (1 quit, 2 help, 3 settings, 4 management), found by its caption.
+bool TrayDialog(const char* target, bool english, int ups, const wchar_t* caption) {
+  InstalledProgram program;
+  ChildProcess running;
+  if (!StartFirstRun(program, running, english)) return false;
+  PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
+  RECT area;
+  if (!OpenMenusRect(running.Id(), 1, &area)) return false;
+  for (int i = 0; i < ups; ++i) Keys({VK_UP});
+  Keys({VK_RETURN});
+  HWND dialog = nullptr;
+  for (DWORD start = GetTickCount(); dialog == nullptr && GetTickCount() - start < kStartTimeoutMs; Sleep(100)) {
+    dialog = FindWindowW(L"#32770", caption);
+  }
+  if (dialog == nullptr || !GetWindowRect(dialog, &area)) return false;
+  Sleep(1000);  // the management dialog fills its views after it shows
+  const bool shot = Shoot(target, area);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // the property sheet
+  RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
+  return shot;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   CoInitialize(nullptr);
   const std::string which = argv[1];
-  const bool done = which == "menu-en" ? EnglishMenu(argv[2]) : which == "progress" && ProgressAfterRun(argv[2]);
+  bool done = false;
+  if (which == "menu-en") done = EnglishMenu(argv[2]);
+  if (which == "progress") done = ProgressAfterRun(argv[2]);
+  if (which == "management") done = TrayDialog(argv[2], false, 4, L"ラウンチャーアイテム管理");
+  if (which == "management-en") done = TrayDialog(argv[2], true, 4, L"Manage Launcher Items");
+  if (which == "settings") done = TrayDialog(argv[2], false, 3, L"設定");
+  if (which == "settings-en") done = TrayDialog(argv[2], true, 3, L"Settings");
   CoUninitialize();
   return done ? 0 : 1;
 }
