@@ -20,7 +20,7 @@ TEST(HelpEntry, ShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
   TempFolder folder;
   const std::wstring missing = folder / L"CorvantaHelp.chm";
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, missing.c_str());
-  AsyncMessageBoxAnswer answer(L"ヘルプ", IDOK, 10000);
+  AsyncMessageBoxAnswer answer(L"ヘルプ", IDOK, 20000);
   MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
   const SeenMessageBox box = answer.Wait();
   ASSERT_TRUE(box.found);
@@ -32,7 +32,7 @@ TEST(HelpEntry, ShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
   MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
   // Found by the help project's title: HTML Help opened our file.
   HWND help = nullptr;
-  for (DWORD start = GetTickCount(); help == nullptr && GetTickCount() - start < 10000;) {
+  for (DWORD start = GetTickCount(); help == nullptr && GetTickCount() - start < 20000;) {
     PumpMessages(50);
     help = FindWindowW(nullptr, L"Corvanta ヘルプ");
   }

@@ -1,8 +1,9 @@
 // Takes the documentation pictures from the real Corvanta.exe, driven the way
 // a user would drive it.  Run by scripts/screenshot.sh under Xvfb:
-//   corvanta_pictures.exe menu-en|progress|management[-en]|settings[-en] <unix path of the png>
+//   corvanta_pictures.exe menu-en|progress|management[-en]|settings[-2|-3][-en] <unix path of the png>
 // Prints "crop WxH+X+Y": the part of the screen the picture is about.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -141,7 +142,8 @@ bool ProgressAfterRun(const char* target) {
 
 // A dialog opened from the tray menu's fixed entries, `ups` entries up from
 // the bottom (1 quit, 2 help, 3 settings, 4 management), found by its caption.
-bool TrayDialog(const char* target, bool english, int ups, const wchar_t* caption) {
+// For the settings sheet, `page` chooses the page shown (0 the first).
+bool TrayDialog(const char* target, bool english, int ups, const wchar_t* caption, int page = 0) {
   InstalledProgram program;
   ChildProcess running;
   if (!StartFirstRun(program, running, english)) return false;
@@ -154,8 +156,12 @@ bool TrayDialog(const char* target, bool english, int ups, const wchar_t* captio
   for (DWORD start = GetTickCount(); dialog == nullptr && GetTickCount() - start < kStartTimeoutMs; Sleep(100)) {
     dialog = FindWindowW(L"#32770", caption);
   }
-  if (dialog == nullptr || !GetWindowRect(dialog, &area)) return false;
+  if (dialog == nullptr) return false;
+  if (page > 0) PostMessageW(dialog, PSM_SETCURSEL, page, 0);
+  // Away from the corner where the "ready" balloon shows.
+  SetWindowPos(dialog, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Sleep(1000);  // the management dialog fills its views after it shows
+  if (!GetWindowRect(dialog, &area)) return false;
   const bool shot = Shoot(target, area);
   PostMessageW(dialog, WM_CLOSE, 0, 0);
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // the property sheet
@@ -176,6 +182,10 @@ int main(int argc, char** argv) {
   if (which == "management-en") done = TrayDialog(argv[2], true, 4, L"Manage Launcher Items");
   if (which == "settings") done = TrayDialog(argv[2], false, 3, L"設定");
   if (which == "settings-en") done = TrayDialog(argv[2], true, 3, L"Settings");
+  for (int page = 1; page <= 2; ++page) {
+    if (which == "settings-" + std::to_string(page + 1)) done = TrayDialog(argv[2], false, 3, L"設定", page);
+    if (which == "settings-" + std::to_string(page + 1) + "-en") done = TrayDialog(argv[2], true, 3, L"Settings", page);
+  }
   CoUninitialize();
   return done ? 0 : 1;
 }
