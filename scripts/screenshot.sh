@@ -37,4 +37,4 @@ for picture in launcher-menu-en progress management settings; do
   [ ! -f "$root/help/images/$picture.png" ] || cp "$root/help/images/$picture.png" "$root/docs/"
 done
 rm -rf "$shots"
-echo "wrote: $(cd "$root/help/images" && ls)"
+echo "pictures in help/images: $(cd "$root/help/images" && ls | tr "\n" " ")"
