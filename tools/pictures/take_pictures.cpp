@@ -85,7 +85,7 @@ bool StartFirstRun(InstalledProgram& program, ChildProcess& running, bool englis
 bool EnglishMenu(const char* target) {
   InstalledProgram program;
   ChildProcess running;
-  if (!StartFirstRun(program, running, true)) return false;
+  if (!StartFirstRun(program, running, true) || !FolderExists(program.Path(L"Launcher Items"))) return false;
   const std::wstring tools = program.Path(L"Launcher Items\\Tools\\");
   MakeFolder(tools);
   MakeShortcut(tools + L"Notepad.lnk", L"C:\\windows\\notepad.exe");
