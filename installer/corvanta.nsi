@@ -31,6 +31,7 @@ VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=0 "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "${PRODUCT}"
 
 !define MUI_ICON "${STAGE}\corvanta.ico"
 !define MUI_UNICON "${STAGE}\corvanta.ico"

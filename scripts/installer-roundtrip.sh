@@ -46,7 +46,7 @@ start_and_quit() {
   run "$app/Corvanta.exe" DEBUG >/dev/null 2>&1 &
   pid=$!
   wait_for 'grep -aq "MainWindow_OnCreate() 終了" "$app/Corvanta.trace.log" 2>/dev/null' 60 ||
-    fail "the installed program did not start (no trace log in $app)"
+    fail "the installed program did not reach its main window (a box waiting?); its trace log ends: $(tail -3 "$app/Corvanta.trace.log" 2>/dev/null)"
   iconv -f UTF-8 -t UTF-8 "$app/Corvanta.trace.log" | grep -q "gTCHAR_Config_LauncherItemRootPath = .*$1" ||
     fail "the program did not use the item folder $1"
   run "$app/Corvanta.exe" QuitApplication || fail "QuitApplication returned $?"
