@@ -52,11 +52,11 @@ LangString SecEnglish ${LANG_JAPANESE} "英語の画面 (Corvanta_Lang_En.dll)"
 LangString SecEnglish ${LANG_ENGLISH} "English user interface (Corvanta_Lang_En.dll)"
 LangString StillRunning ${LANG_JAPANESE} "Corvanta が動作中です。通知領域のメニューから終了してから［再試行］を押してください。"
 LangString StillRunning ${LANG_ENGLISH} "Corvanta is running. Quit it from its notification-area menu, then press Retry."
-LangString MoveItems ${LANG_JAPANESE} "ランチャーアイテムのフォルダ名は画面の言語に従います。$\n今までのアイテムは「$R0」にあります。$\n$\n新しい言語でも使えるよう、このフォルダの名前を「$R1」に変更しますか？$\n(［いいえ］の場合、次の起動でサンプル入りの新しいフォルダが作られ、今までのアイテムは元のフォルダにそのまま残ります。)"
+LangString MoveItems ${LANG_JAPANESE} "ラウンチャーアイテムのフォルダ名は画面の言語に従います。$\n今までのアイテムは「$R0」にあります。$\n$\n新しい言語でも使えるよう、このフォルダの名前を「$R1」に変更しますか？$\n(［いいえ］の場合、次の起動でサンプル入りの新しいフォルダが作られ、今までのアイテムは元のフォルダにそのまま残ります。)"
 LangString MoveItems ${LANG_ENGLISH} "The launcher item folder is named in the language of the program.$\nYour items are in $\"$R0$\".$\n$\nRename that folder to $\"$R1$\" so that the new language shows them?$\n(No: the next start creates a new folder with samples; your items stay in the old folder.)"
 LangString BothRoots ${LANG_JAPANESE} "今までのアイテムは「$R0」にあります。「$R1」も既にあるため、名前は変更しません。"
 LangString BothRoots ${LANG_ENGLISH} "Your earlier items are in $\"$R0$\". $\"$R1$\" exists as well, so nothing is renamed."
-LangString DeleteItems ${LANG_JAPANESE} "設定ファイル (config.ini) とランチャーアイテムのフォルダも削除しますか？$\n$\n［いいえ］を選ぶと残します (再インストール後もそのまま使えます)。"
+LangString DeleteItems ${LANG_JAPANESE} "設定ファイル (config.ini) とラウンチャーアイテムのフォルダも削除しますか？$\n$\n［いいえ］を選ぶと残します (再インストール後もそのまま使えます)。"
 LangString DeleteItems ${LANG_ENGLISH} "Also delete the settings (config.ini) and the launcher item folders?$\n$\nNo keeps them (a later install uses them again)."
 
 ; Asks a running Corvanta to quit (it closes on WM_CLOSE) and waits for it.
