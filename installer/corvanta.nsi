@@ -36,7 +36,10 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PRODUCT}"
 !define MUI_ICON "${STAGE}\corvanta.ico"
 !define MUI_UNICON "${STAGE}\corvanta.ico"
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Corvanta.exe"
+; Started through the shell: Corvanta asks for administrator rights, which
+; a plain process start from this unelevated setup would fail with.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartCorvanta
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -58,6 +61,10 @@ LangString BothRoots ${LANG_JAPANESE} "今までのアイテムは「$R0」に�
 LangString BothRoots ${LANG_ENGLISH} "Your earlier items are in $\"$R0$\". $\"$R1$\" exists as well, so nothing is renamed."
 LangString DeleteItems ${LANG_JAPANESE} "設定ファイル (config.ini) とラウンチャーアイテムのフォルダも削除しますか？$\n$\n［いいえ］を選ぶと残します (再インストール後もそのまま使えます)。"
 LangString DeleteItems ${LANG_ENGLISH} "Also delete the settings (config.ini) and the launcher item folders?$\n$\nNo keeps them (a later install uses them again)."
+
+Function StartCorvanta
+  ExecShell "open" "$INSTDIR\Corvanta.exe"
+FunctionEnd
 
 ; Asks a running Corvanta to quit (it closes on WM_CLOSE) and waits for it.
 ; An elevated Corvanta does not take messages from this unelevated setup:
