@@ -32,7 +32,14 @@ int Text_Format(wchar_t* buffer, size_t capacity, const wchar_t* format, ...) {
 void Text_LoadString(UINT id, wchar_t* buffer, size_t capacity) {
   if (capacity == 0) return;
   buffer[0] = L'\0';
-  LoadStringW(gHINSTANCE_WinMain_ResourceInstance, id, buffer, static_cast<int>(capacity));
+  const int size = static_cast<int>(capacity);
+  if (LoadStringW(gHINSTANCE_WinMain_ResourceInstance, id, buffer, size) > 0) return;
+  // A language library made for an earlier release lacks the strings added
+  // since; the program's own text is better than an empty message.
+  if (gHINSTANCE_WinMain_ResourceInstance != gHINSTANCE_WinMain_Instance) {
+    buffer[0] = L'\0';
+    LoadStringW(gHINSTANCE_WinMain_Instance, id, buffer, size);
+  }
 }
 
 int Text_Copy(wchar_t* out, size_t capacity, const wchar_t* source) {

@@ -16,7 +16,9 @@ constexpr size_t D_SIZE_RESOURCE = 256;   // most resource strings
 int Text_Format(wchar_t* buffer, size_t capacity, const wchar_t* format, ...);
 int Text_FormatV(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list args);
 
-// Loads string `id` from the resource instance; an empty text if it is missing.
+// Loads string `id` from the resource instance, or from the program itself
+// when the resource instance (a language library) lacks it; an empty text if
+// neither has it.
 void Text_LoadString(UINT id, wchar_t* buffer, size_t capacity);
 
 // Joins folder, a backslash and name into `out` ("%s\\%s").  Returns 0, or -1

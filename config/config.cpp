@@ -132,6 +132,11 @@ int Config_ComposePaths(const wchar_t* executablePath, ConfigPaths* paths) {
   }
   wchar_t rootName[D_SIZE_RESOURCE];
   Text_LoadString(IDS_CONFIG_LAUNCHER_ITEM_ROOT, rootName, D_SIZE_RESOURCE);
+  // Each language library names its own help file (the English one
+  // CorvantaHelp_En.chm); the program's own is CorvantaHelp.chm.
+  wchar_t helpName[D_SIZE_RESOURCE];
+  Text_LoadString(IDS_CONFIG_HELP_FILE_NAME, helpName, D_SIZE_RESOURCE);
+  if (helpName[0] == L'\0') Text_Copy(helpName, D_SIZE_RESOURCE, D_WSTR_CONFIG_HELP_FILE_NAME);
   // A path that does not fit is refused whole: cutting it short would point
   // the program at another file.
   if (Text_Format(paths->moduleFolder, ARRAYSIZE(paths->moduleFolder), L"%ls%ls", drive, directory) < 0 ||
@@ -139,8 +144,7 @@ int Config_ComposePaths(const wchar_t* executablePath, ConfigPaths* paths) {
                   D_WSTR_CONFIG_SETTING_FILE_NAME) < 0 ||
       Text_Format(paths->launcherItemRoot, ARRAYSIZE(paths->launcherItemRoot), L"%ls%ls%ls", drive,
                   directory, rootName) < 0 ||
-      Text_Format(paths->helpFile, ARRAYSIZE(paths->helpFile), L"%ls%ls%ls", drive, directory,
-                  D_WSTR_CONFIG_HELP_FILE_NAME) < 0 ||
+      Text_Format(paths->helpFile, ARRAYSIZE(paths->helpFile), L"%ls%ls%ls", drive, directory, helpName) < 0 ||
       rootName[0] == L'\0') {
     Tracef(TRACE_LEVEL_ERROR, L"パスが長すぎます(PATH=%ls)", executablePath);
     *paths = ConfigPaths();
@@ -168,6 +172,7 @@ int Config_InitializeSettings() {
   if (Config_BuildPaths(executable) != 0) return -1;
   Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_Config_SettingFilePath = %ls", gTCHAR_Config_SettingFilePath);
   Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_Config_LauncherItemRootPath = %ls", gTCHAR_Config_LauncherItemRootPath);
+  Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_Config_HelpFilePath = %ls", gTCHAR_Config_HelpFilePath);
 
   if (!SettingFileExists()) {
     Text_MessageBox(nullptr, IDS_CONFIG_NOT_FOUND_TEXT, IDS_CONFIG_NOT_FOUND_CAPTION, MB_OK | MB_ICONINFORMATION);

@@ -28,6 +28,7 @@ extern long longAdjustLaunchedWindowConfirmAtExecution;
 extern long longWindowArrangementAvailable;
 
 constexpr const wchar_t* D_WSTR_CONFIG_SETTING_FILE_NAME = L"config.ini";
+// The help file when the resource instance names none (string 192).
 constexpr const wchar_t* D_WSTR_CONFIG_HELP_FILE_NAME = L"CorvantaHelp.chm";
 
 // Start-up: paths, default config.ini on first run, load and validate, default

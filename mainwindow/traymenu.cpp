@@ -69,6 +69,19 @@ void QuitWithConfirmation() {
   DestroyWindow(gHWND_MainWindow_Handle);
 }
 
+// Opens the help file's table of contents.  HTML Help says nothing about a
+// missing file on some systems (Wine shows nothing at all), so the user is
+// told where the file was looked for.
+void ShowHelp() {
+  if (GetFileAttributesW(gTCHAR_Config_HelpFilePath) == INVALID_FILE_ATTRIBUTES) {
+    Tracef(TRACE_LEVEL_ERROR, L"ヘルプファイルが見つかりません(%ls)", gTCHAR_Config_HelpFilePath);
+    Text_MessageBox(nullptr, IDS_MAINWINDOW_HELP_MISSING_TEXT, IDS_MAINWINDOW_HELP_MISSING_CAPTION,
+                    MB_OK | MB_ICONWARNING, gTCHAR_Config_HelpFilePath);
+    return;
+  }
+  HtmlHelpW(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
+}
+
 // Confirms (unless the settings say not to) and runs a launcher entry.
 void RunLauncherEntry(const wchar_t* path) {
   Tracef(TRACE_LEVEL_TRACE, L"D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM : %ls", path);
@@ -252,8 +265,7 @@ void MainWindow_RunFixedEntryAction(long menuId) {
       QuitWithConfirmation();
       break;
     case D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP:
-      // A missing help file is left to HTML Help's own message.
-      HtmlHelpW(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
+      ShowHelp();
       break;
     case D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SETTING:
       MainWindow_ShowSettingSheet();

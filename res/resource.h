@@ -71,6 +71,11 @@
 #define IDS_MAINWINDOW_MENU_MANAGEMENT      150
 #define IDS_MAINWINDOW_MENU_EMPTY           151
 
+// ---- Strings: help (after 189: 190-199) ---------------------------------------
+#define IDS_MAINWINDOW_HELP_MISSING_TEXT    190   // %s: the help file's path
+#define IDS_MAINWINDOW_HELP_MISSING_CAPTION 191
+#define IDS_CONFIG_HELP_FILE_NAME           192   // the help file of this language
+
 // ---- Strings: settings sheet -------------------------------------------------
 #define IDS_SETTING_SHEET_CAPTION           152
 

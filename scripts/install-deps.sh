@@ -2,7 +2,7 @@
 # Installs what building and testing Corvanta needs on Debian 12 (run as root).
 # Skips the package step when everything is already there.
 set -eu
-packages="cmake make ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest locales
+packages="cmake make ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest locales fp-utils
           xvfb xauth xdotool imagemagick fonts-ipafont-gothic python3"
 missing=""
 for p in $packages; do

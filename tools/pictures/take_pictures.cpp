@@ -1,0 +1,191 @@
+// Takes the documentation pictures from the real Corvanta.exe, driven the way
+// a user would drive it.  Run by scripts/screenshot.sh under Xvfb:
+//   corvanta_pictures.exe menu-en|progress|management[-en]|settings[-2|-3][-en] <unix path of the png>
+// Prints "crop WxH+X+Y": the part of the screen the picture is about.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "e2e/e2e_support.h"
+
+namespace {
+
+using namespace test;
+
+constexpr UINT kTrayCallback = WM_USER + 100;
+
+void Keys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) {
+    PressKey(key);
+    Sleep(200);
+  }
+}
+
+// The union of the visible popup menus of `process`, once `count` are open.
+bool OpenMenusRect(DWORD process, size_t count, RECT* area) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTimeoutMs; Sleep(50)) {
+    size_t found = 0;
+    *area = RECT{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(menu, &owner);
+      RECT rect;
+      if (owner != process || !IsWindowVisible(menu) || !GetWindowRect(menu, &rect)) continue;
+      ++found;
+      *area = RECT{std::min(area->left, rect.left), std::min(area->top, rect.top),
+                   std::max(area->right, rect.right), std::max(area->bottom, rect.bottom)};
+    }
+    if (found == count) return true;
+  }
+  return false;
+}
+
+bool Shoot(const char* target, RECT area) {
+  Sleep(500);
+  std::string command = std::string("/usr/bin/import -window root ") + target;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA("Z:\\usr\\bin\\import", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  // A Unix program gives Wine no exit to wait for: wait for its picture.
+  std::wstring windowsTarget = L"Z:" + FromAnsi(target);
+  std::replace(windowsTarget.begin(), windowsTarget.end(), L'/', L'\\');
+  for (int i = 0; i < 100 && ReadBytes(windowsTarget).size() < 1000; ++i) Sleep(100);
+  Sleep(500);
+  const int margin = 8;
+  printf("crop %ldx%ld+%ld+%ld\n", area.right - area.left + 2 * margin, area.bottom - area.top + 2 * margin,
+         std::max(0L, area.left - margin), std::max(0L, area.top - margin));
+  return true;
+}
+
+// Starts a first run (with the English library if asked) and answers its
+// first-run boxes; false when the main window never came.
+bool StartFirstRun(InstalledProgram& program, ChildProcess& running, bool english) {
+  if (english) {
+    CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(),
+              FALSE);
+  }
+  if (!running.Start(program.Exe(), L"")) return false;
+  for (DWORD start = GetTickCount(); WaitForMainWindow(0) == nullptr; AnswerMessageBox(L"", IDOK, 200, running.Id())) {
+    if (GetTickCount() - start > kStartTimeoutMs) return false;
+  }
+  return true;
+}
+
+// The English launcher menu open over a folder of tools, on a first run.
+bool EnglishMenu(const char* target) {
+  InstalledProgram program;
+  ChildProcess running;
+  if (!StartFirstRun(program, running, true) || !FolderExists(program.Path(L"Launcher Items"))) return false;
+  const std::wstring tools = program.Path(L"Launcher Items\\Tools\\");
+  MakeFolder(tools);
+  MakeShortcut(tools + L"Notepad.lnk", L"C:\\windows\\notepad.exe");
+  MakeShortcut(tools + L"Registry Editor.lnk", L"C:\\windows\\regedit.exe");
+  MakeShortcut(tools + L"Command Prompt.lnk", L"C:\\windows\\system32\\cmd.exe");
+  SetCursorPos(900, 120);
+  PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
+  RECT area;
+  if (!OpenMenusRect(running.Id(), 1, &area)) return false;
+  Keys({VK_DOWN, VK_RIGHT});
+  if (!OpenMenusRect(running.Id(), 2, &area)) return false;
+  Keys({VK_DOWN, VK_RIGHT});  // past the sample folder, which comes first, to Tools
+  const bool shot = OpenMenusRect(running.Id(), 3, &area) && Shoot(target, area);
+  Keys({VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
+  RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
+  return shot;
+}
+
+// The progress dialog after a folder of three items has run.
+bool ProgressAfterRun(const char* target) {
+  InstalledProgram program;
+  std::vector<std::wstring> lines = DefaultSettingLines();
+  std::replace(lines.begin(), lines.end(), std::wstring(L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=1"),
+               std::wstring(L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=0"));
+  program.WriteSettings(lines);
+  const std::wstring folder = program.Root() + L"\\朝の準備\\";
+  MakeFolder(program.Root());
+  MakeFolder(folder);
+  for (const wchar_t* name : {L"メール", L"予定表", L"ブラウザ"}) MakeShortcut(folder + name + L".lnk", TestAppPath());
+  ChildProcess running;
+  if (!StartAndWaitForMainWindow(running, program.Exe(), L"")) return false;
+  PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
+  RECT area;
+  if (!OpenMenusRect(running.Id(), 1, &area)) return false;
+  Keys({VK_DOWN, VK_RIGHT});
+  if (!OpenMenusRect(running.Id(), 2, &area)) return false;
+  Keys({VK_RETURN});
+  if (!AnswerMessageBox(L"ラウンチャーアイテム実行確認", IDOK, kStartTimeoutMs, running.Id()).found) return false;
+  HWND dialog = nullptr;
+  wchar_t log[4096] = L"";
+  for (DWORD start = GetTickCount(); wcsstr(log, L"処理件数") == nullptr && GetTickCount() - start < 30000;) {
+    Sleep(100);
+    dialog = FindWindowW(L"#32770", L"Launch Progress");
+    if (dialog != nullptr) GetDlgItemTextW(dialog, 1010, log, ARRAYSIZE(log));
+  }
+  if (dialog == nullptr || !GetWindowRect(dialog, &area)) return false;
+  SetForegroundWindow(dialog);
+  const bool shot = Shoot(target, area);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+  CloseTestApps();
+  RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
+  return shot;
+}
+
+// A dialog opened from the tray menu's fixed entries, `ups` entries up from
+// the bottom (1 quit, 2 help, 3 settings, 4 management), found by its caption.
+// For the settings sheet, `page` chooses the page shown (0 the first).
+bool TrayDialog(const char* target, bool english, int ups, const wchar_t* caption, int page = 0) {
+  InstalledProgram program;
+  ChildProcess running;
+  if (!StartFirstRun(program, running, english)) return false;
+  PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
+  RECT area;
+  if (!OpenMenusRect(running.Id(), 1, &area)) return false;
+  for (int i = 0; i < ups; ++i) Keys({VK_UP});
+  Keys({VK_RETURN});
+  HWND dialog = nullptr;
+  for (DWORD start = GetTickCount(); dialog == nullptr && GetTickCount() - start < kStartTimeoutMs; Sleep(100)) {
+    dialog = FindWindowW(L"#32770", caption);
+  }
+  if (dialog == nullptr) return false;
+  if (page > 0) PostMessageW(dialog, PSM_SETCURSEL, page, 0);
+  // Away from the corner where the "ready" balloon shows.
+  SetWindowPos(dialog, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Sleep(1000);  // the management dialog fills its views after it shows
+  if (!GetWindowRect(dialog, &area)) return false;
+  const bool shot = Shoot(target, area);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // the property sheet
+  RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
+  return shot;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) return 2;
+  CoInitialize(nullptr);
+  const std::string which = argv[1];
+  bool done = false;
+  if (which == "menu-en") done = EnglishMenu(argv[2]);
+  if (which == "progress") done = ProgressAfterRun(argv[2]);
+  if (which == "management") done = TrayDialog(argv[2], false, 4, L"ラウンチャーアイテム管理");
+  if (which == "management-en") done = TrayDialog(argv[2], true, 4, L"Manage Launcher Items");
+  if (which == "settings") done = TrayDialog(argv[2], false, 3, L"設定");
+  if (which == "settings-en") done = TrayDialog(argv[2], true, 3, L"Settings");
+  for (int page = 1; page <= 2; ++page) {
+    if (which == "settings-" + std::to_string(page + 1)) done = TrayDialog(argv[2], false, 3, L"設定", page);
+    if (which == "settings-" + std::to_string(page + 1) + "-en") done = TrayDialog(argv[2], true, 3, L"Settings", page);
+  }
+  CoUninitialize();
+  return done ? 0 : 1;
+}
