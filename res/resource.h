@@ -5,12 +5,6 @@
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                          (-1)
-// ---- Settings sheet: pages 107-109, logo bitmap 108 -------------------------
-// (settings strings after 161: 162-169)
-
-// ---- Launcher item management dialog 103 -----------------------------------
-// (management strings after 161: 170-189)
-
 #endif
 
 // ---- Icons -------------------------------------------------------------------
