@@ -122,6 +122,7 @@ TEST_F(ItemOperations, RenameRefusesTakenAndUnsafeNamesAndKeepsTheOldOne) {
 }
 
 TEST_F(ItemOperations, MovesStayInsideTheRootAndNeverLoseAFolder) {
+  MakeFolder(root_ + L"\\A");
   MakeFolder(root_ + L"\\A\\Sub");
   MakeFolder(root_ + L"\\Tools");
   WriteBytes(root_ + L"\\A\\x.lnk", "x");
