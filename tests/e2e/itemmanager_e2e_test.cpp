@@ -25,29 +25,22 @@ TEST(ItemManagerRun, TrayEntryOpensTheDialogOnlyItsCloseBoxClosesItAndTheProgram
   MakeFolder(program.Root() + L"\\Tools");
   ChildProcess running;
   ASSERT_TRUE(StartAndWaitForMainWindow(running, program.Exe(), L"DEBUG"));
-  // Root, separator, then the management entry: two steps down.
   PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
   ASSERT_TRUE(WaitFor([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); })) << "the tray menu opens";
-  for (WORD key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
-    PressKey(key);
-    Sleep(150);  // the menu loop takes one key at a time
-  }
+  for (WORD key : {VK_DOWN, VK_DOWN, VK_RETURN}) PressKey(key), Sleep(150);  // root, separator, then entry 40
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dialog = FindWindowW(L"#32770", L"ラウンチャーアイテム管理")); }))
       << program.TraceLog();
   EXPECT_EQ(1, SendMessageW(GetDlgItem(dialog, IDC_ITEMMANAGER_LIST), LVM_GETITEMCOUNT, 0, 0));
 
-  // Enter and Esc first; the new-folder box then proves they were handled.
   for (int id : {IDOK, IDCANCEL, IDC_ITEMMANAGER_NEW_FOLDER}) PostMessageW(dialog, WM_COMMAND, id, 0);
   EXPECT_EQ(L"以下のフォルダを作成しました。\n\n新しいフォルダ",
             AnswerMessageBox(L"フォルダ作成", IDOK, kStartTimeoutMs, running.Id()).text);
-  EXPECT_TRUE(IsWindowVisible(dialog));
-  EXPECT_TRUE(FolderExists(program.Root() + L"\\新しいフォルダ"));
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "Enter and Esc, handled before, leave it open";
 
   PostMessageW(dialog, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   EXPECT_EQ(kStillRunning, running.Wait(500)) << "closing the dialog leaves the program running";
-  EXPECT_NE(nullptr, WaitForMainWindow(0));
   RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
 }
