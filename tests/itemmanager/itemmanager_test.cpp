@@ -132,17 +132,17 @@ TEST_F(ItemManager, RegisteringNumbersShortcutsAndNewFoldersAndReusesFreedNames)
   EXPECT_EQ(L"C:\\Data\\Projects", ShortcutTarget(root_ + L"\\Projects へのショートカット.lnk"));
   EXPECT_EQ(-1, ItemManager_RegisterShortcut(root_.c_str(), (L"C:\\" + std::wstring(300, L'x')).c_str()));
 
-  // A file without extension holds the first name: creation goes on to the next.
-  WriteBytes(root_ + L"\\新しいフォルダ", "");
+  // A file without extension, or a shortcut of the same display name, holds a name: creation goes on.
+  for (const wchar_t* file : {L"\\新しいフォルダ", L"\\新しいフォルダ (1).lnk"}) WriteBytes(root_ + file, "");
   wchar_t name[D_SIZE_ITEMMANAGER_NAME];
-  for (const wchar_t* expected : {L"新しいフォルダ (1)", L"新しいフォルダ (2)", L"新しいフォルダ (3)"}) {
+  for (const wchar_t* expected : {L"新しいフォルダ (2)", L"新しいフォルダ (3)", L"新しいフォルダ (4)"}) {
     ASSERT_EQ(0, ItemManager_CreateFolder(root_.c_str(), name, D_SIZE_ITEMMANAGER_NAME));
     EXPECT_STREQ(expected, name);
     EXPECT_TRUE(FolderExists(root_ + L"\\" + expected));
   }
-  RemoveDirectoryW((root_ + L"\\新しいフォルダ (2)").c_str());
+  RemoveDirectoryW((root_ + L"\\新しいフォルダ (3)").c_str());
   ASSERT_EQ(0, ItemManager_CreateFolder(root_.c_str(), name, D_SIZE_ITEMMANAGER_NAME));
-  EXPECT_STREQ(L"新しいフォルダ (2)", name);
+  EXPECT_STREQ(L"新しいフォルダ (3)", name);
 }
 
 TEST_F(ItemManager, RenameRefusesTakenAndUnsafeNamesAndKeepsTheOldOne) {
