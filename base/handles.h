@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <prsht.h>
+#include <shtypes.h>
 
 // A handle described by Traits (its type, its "none" value, how to close it).
 template <typename Traits>
@@ -55,6 +56,11 @@ struct FileTraits {
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(Handle h) { CloseHandle(h); }
 };
+struct IdListTraits {
+  using Handle = LPITEMIDLIST;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { CoTaskMemFree(h); }
+};
 }  // namespace handles_detail
 
 // FindFirstFileW searches.
@@ -65,6 +71,9 @@ using FileHandle = ScopedHandle<handles_detail::FileTraits>;
 using KernelHandle = ScopedHandle<handles_detail::NullTraits<HANDLE, CloseHandle>>;
 using IconHandle = ScopedHandle<handles_detail::NullTraits<HICON, DestroyIcon>>;
 using MenuHandle = ScopedHandle<handles_detail::NullTraits<HMENU, DestroyMenu>>;
+// Shell item ID lists (SHBrowseForFolderW, ParseDisplayName), freed with the
+// shell's allocator, which is the COM task allocator.
+using IdListHandle = ScopedHandle<handles_detail::IdListTraits>;
 // Brushes, pens, fonts and bitmaps.
 using GdiObjectHandle = ScopedHandle<handles_detail::NullTraits<HGDIOBJ, DeleteObject>>;
 // A property sheet page not (yet) handed to PropertySheetW, which then owns it.
