@@ -1,10 +1,12 @@
 // Starting one launcher item through the shell.
 //
-// A shortcut is not handed to the shell as a .lnk file: the shell then starts
-// the target on its own and gives back no process handle (Wine), or only with
-// SEE_MASK_INVOKEIDLIST, which hangs under Wine.  Without the process the
-// windows cannot be arranged.  So the shortcut is read here and its target
-// started directly, with everything the shortcut carries.
+// An ordinary shortcut is not handed to the shell as a .lnk file: the shell
+// then starts the target on its own and gives back no process handle (Wine),
+// or only with SEE_MASK_INVOKEIDLIST, which hangs under Wine.  Without the
+// process the windows cannot be arranged.  So the shortcut is read here and its
+// target started directly, with everything the shortcut carries.  Only the
+// shell can resolve an advertised (installer) shortcut or find a target that
+// has moved: those shortcuts go to the shell as they are, without a process.
 #include "launch/shell_launch.h"
 
 #include <shellapi.h>
@@ -24,6 +26,7 @@ struct ShortcutTarget {
   wchar_t directory[MAX_PATH * 2] = L"";
   int showCommand = SW_SHOWNORMAL;
   bool runAsAdministrator = false;
+  bool advertised = false;
 
   ShortcutTarget() = default;
   ~ShortcutTarget() { CoTaskMemFree(idList); }
@@ -54,6 +57,7 @@ bool ReadShortcut(const wchar_t* path, ShortcutTarget* target) {
   if (SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) &&
       SUCCEEDED(data->GetFlags(&flags))) {
     target->runAsAdministrator = (flags & SLDF_RUNAS_USER) != 0;
+    target->advertised = (flags & SLDF_HAS_DARWINID) != 0;
   }
   return target->path[0] != L'\0' || target->idList != nullptr;
 }
@@ -65,8 +69,9 @@ ShellLaunchResult Execute(SHELLEXECUTEINFOW& info) {
   result.instanceResult = reinterpret_cast<INT_PTR>(info.hInstApp);
   result.process = info.hProcess;
   if (!started || result.instanceResult <= 32) {
+    // 0 stays 0: the log then says the system gave no code, rather than
+    // blaming a file that may well exist.
     result.error = GetLastError();
-    if (result.error == 0) result.error = ERROR_FILE_NOT_FOUND;
     if (result.instanceResult > 32) result.instanceResult = SE_ERR_FNF;
     if (result.process != nullptr) CloseHandle(result.process);
     result.process = nullptr;
@@ -85,7 +90,11 @@ ShellLaunchResult Launch_StartItem(const wchar_t* path) {
                SEE_MASK_WAITFORINPUTIDLE | SEE_MASK_FLAG_NO_UI;
 
   ShortcutTarget target;
-  if (IsShortcutPath(path) && ReadShortcut(path, &target)) {
+  const bool shortcut = IsShortcutPath(path) && ReadShortcut(path, &target);
+  if (shortcut && (target.advertised || (target.path[0] != L'\0' && !PathFileExistsW(target.path)))) {
+    Tracef(TRACE_LEVEL_TRACE, L"ショートカットをシェルで起動します(ウィンドウは整列しません)( %ls )", path);
+    info.fMask &= ~SEE_MASK_NOCLOSEPROCESS;
+  } else if (shortcut) {
     Tracef(TRACE_LEVEL_TRACE, L"ショートカットのリンク先を起動します( %ls )", target.path);
     if (target.path[0] != L'\0') {
       info.lpFile = target.path;

@@ -12,7 +12,9 @@ struct ShellLaunchResult {
 
 // Starts `path`: a shortcut is started through its own target (path or ID
 // list) with its arguments, working folder, show command and "run as
-// administrator" flag; anything else is handed to the shell as it is.
+// administrator" flag; anything else, and a shortcut that only the shell can
+// resolve (advertised, or its target missing), is handed to the shell as it
+// is, and then gives no process.
 ShellLaunchResult Launch_StartItem(const wchar_t* path);
 
 #endif

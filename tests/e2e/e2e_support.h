@@ -1,5 +1,6 @@
 // A private copy of Corvanta.exe in a temp folder, with what the end-to-end
-// tests need around it: settings, the launcher item root and its trace log.
+// tests need around it: settings, the launcher item root and its trace log;
+// and a scoped holder that starts it and ends it again.
 #ifndef CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 #define CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 
@@ -17,12 +18,11 @@ constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
 
 class InstalledProgram {
  public:
-  explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe");
+  explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe", const std::wstring& hookLibrary = L"");
   const std::wstring& Exe() const { return exe_; }
   std::wstring Path(const std::wstring& name) const { return folder_ / name; }
   std::wstring SettingFile() const { return Path(L"config.ini"); }
   std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
-
   // A valid config.ini and an (empty) launcher item root: a start without boxes.
   void Settle();
   void WriteSettings(const std::vector<std::wstring>& lines) const;
@@ -37,6 +37,26 @@ class InstalledProgram {
 
 // Starts `program` and waits for its main window; false if it never came.
 bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments);
+
+// The installed program started with DEBUG until its main window is up; at the
+// end of the scope it is asked to quit (QuitApplication) and, failing that, killed.
+class RunningProgram {
+ public:
+  explicit RunningProgram(const InstalledProgram& program) : program_(program) {
+    started = StartAndWaitForMainWindow(process, program.Exe(), L"DEBUG");
+  }
+  ~RunningProgram() { Quit(); }
+  // Asks it to quit; its exit code (kStillRunning when it did not end).
+  DWORD Quit() {
+    if (process.Wait(0) == kStillRunning) RunProgram(program_.Exe(), L"QuitApplication", kStartTimeoutMs);
+    return process.Wait(kStartTimeoutMs);
+  }
+  ChildProcess process;
+  bool started = false;
+
+ private:
+  const InstalledProgram& program_;
+};
 
 }  // namespace test
 

@@ -1,7 +1,7 @@
-// The trace facility: levels, prefixes, the forced-trace rule, failure frames
-// and the log file.
+// The bottom layer: trace levels and frames, the log file, and bounded text.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "base/trace.h"
 #include "support/test_support.h"
 
@@ -17,8 +17,9 @@ TEST(Trace, LevelsCarryTheirPrefixesAndLevelOneNeedsTheFlagExactlyOne) {
     ScopedTraceFlag scoped(flag);
     TraceRecorder recorder;
     for (int level = 0; level <= 6; ++level) EXPECT_EQ(level == 0 || level == 6 ? -1 : 0, Trace(level, L"text"));
+    Tracef(TRACE_LEVEL_TRACE, L"%ls", L"formatted");
     const int first = flag == 1 ? 1 : 2;
-    ASSERT_EQ(static_cast<size_t>(6 - first), recorder.Records().size());
+    ASSERT_EQ(static_cast<size_t>(6 - first + (flag == 1)), recorder.Records().size());
     for (int level = first; level <= 5; ++level) {
       const TraceRecorder::Record& record = recorder.Records()[level - first];
       EXPECT_EQ(level, record.level);
@@ -65,6 +66,31 @@ TEST(Trace, LogFileTakesRecordsAsUtf8LinesUntilItIsCleared) {
   EXPECT_NE(std::string::npos, bytes.find("[ERROR]     \xe4\xb8\x80\xe8\xa1\x8c\xe7\x9b\xae\r\n"));
   EXPECT_NE(std::string::npos, bytes.find("[INFOMATION]second\r\n"));
   EXPECT_EQ(std::string::npos, bytes.find("not logged"));
+}
+
+// Each helper at the exact edge of its buffer: what fits is whole, one more
+// character is refused with an empty result (or, for formatting, cut).
+TEST(Text, ResultsFitWholeUpToTheLastSlotAndOneCharacterMoreIsRefused) {
+  wchar_t out[8];
+  const struct {
+    const wchar_t *folder, *name;
+    size_t capacity;
+    int result;
+    const wchar_t* joined;
+  } joins[] = {{L"C:\\a", L"cd", 8, 0, L"C:\\a\\cd"}, {L"C:\\ab", L"cd", 8, -1, L""},
+               {L"", L"", 2, 0, L"\\"}, {L"a", L"", 2, -1, L""}, {L"a", L"b", 0, -1, nullptr}};
+  for (const auto& join : joins) {
+    wmemset(out, L'#', 8);
+    EXPECT_EQ(join.result, Text_JoinPath(out, join.capacity, join.folder, join.name)) << join.folder << join.name;
+    if (join.joined != nullptr) EXPECT_STREQ(join.joined, out);
+  }
+  EXPECT_EQ(0, Text_Copy(out, 8, L"1234567"));
+  EXPECT_STREQ(L"1234567", out);
+  EXPECT_EQ(-1, Text_Copy(out, 8, L"12345678"));
+  EXPECT_STREQ(L"", out);
+  EXPECT_EQ(7, Text_Format(out, 8, L"%ls%d", L"abcdef", 7));
+  EXPECT_EQ(-1, Text_Format(out, 8, L"%ls%d", L"abcdef", 78));
+  EXPECT_STREQ(L"abcdef7", out) << "cut at the buffer's end";
 }
 
 }  // namespace

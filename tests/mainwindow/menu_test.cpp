@@ -1,19 +1,14 @@
 // The launcher menu built from a prepared launcher item root: shape, names,
-// paths, the 16-bit ID limit, measuring and drawing, and that repeated
-// openings give back every menu, icon and brush they take.
+// paths, the 16-bit ID limit, measuring and drawing, and the fixed entries' actions.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <string>
-#include <vector>
-
+#include "base/instance.h"
 #include "base/text.h"
-#include "app/winmain.h"
 #include "config/config.h"
 #include "mainwindow/traymenu.h"
-#include "support/message_box.h"
 #include "support/test_support.h"
 
 namespace {
@@ -21,37 +16,35 @@ namespace {
 using namespace test;
 
 MENUITEMINFOW Entry(HMENU menu, int position) {
-  MENUITEMINFOW item = {};
-  item.cbSize = sizeof(item);
-  item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
+  MENUITEMINFOW item = {sizeof(item), MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE};
   GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
   return item;
 }
-
 HTREEITEM Node(const MENUITEMINFOW& entry) { return reinterpret_cast<HTREEITEM>(entry.dwItemData); }
-
-// The tree node's text, read straight from the tree view.
 std::wstring NodeName(const MENUITEMINFOW& entry) {
-  wchar_t text[256] = L"";
-  TVITEMW item = {TVIF_TEXT, Node(entry), 0, 0, text, 256, 0, 0, 0, 0};
-  SendMessageW(gHWND_MainWindow_TreeView, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  wchar_t text[256];
+  MainWindow_GetNodeText(Node(entry), text, 256);
   return text;
 }
 
-// A 32-bit bitmap to draw entries into.
+// A white 32-bit bitmap that entries are drawn into.
 struct Canvas {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateBitmap(300, 60, 1, 32, nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
+  Canvas() { PatBlt(dc, 0, 0, 300, 60, WHITENESS); }
   ~Canvas() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
   }
-  void Draw(const MENUITEMINFOW& entry, bool selected) {
-    DRAWITEMSTRUCT draw = {ODT_MENU, 0, entry.wID, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60},
-                           entry.dwItemData};
-    EXPECT_EQ(0, MainWindow_OnDrawItem(&draw, 0));
+  int Draw(UINT id, ULONG_PTR data, bool selected) {
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, id, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60}, data};
+    return MainWindow_OnDrawItem(&draw, 0);
+  }
+  std::vector<COLORREF> Pixels() {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 60; ++y) for (int x = 0; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
   }
 };
 
@@ -60,8 +53,8 @@ class LauncherMenu : public ::testing::Test {
   void SetUp() override {
     CoInitialize(nullptr);
     gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
-    gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
-                                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                                              GetModuleHandleW(nullptr), nullptr);
     MainWindow_CreateTreeView();
     Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (temp_.Path() + L"\\").c_str());
     MakeFolder(root_);
@@ -71,11 +64,9 @@ class LauncherMenu : public ::testing::Test {
   void TearDown() override {
     MainWindow_DestroyTrayIconMenu();
     DestroyWindow(gHWND_MainWindow_Handle);
-    gHWND_MainWindow_Handle = nullptr;
-    gHWND_MainWindow_TreeView = nullptr;
+    gHWND_MainWindow_Handle = gHWND_MainWindow_TreeView = nullptr;
     CoUninitialize();
   }
-
   // The root entry's submenu, filled as a highlight would fill it.
   HMENU OpenRoot() {
     EXPECT_EQ(0, MainWindow_CreateTrayIconMenu());
@@ -83,49 +74,45 @@ class LauncherMenu : public ::testing::Test {
     EXPECT_EQ(0, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
     return rootMenu;
   }
-
   TempFolder temp_;
   const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
 };
 
-TEST_F(LauncherMenu, FixedEntriesSitBelowTheEmptyRootEntry) {
+TEST_F(LauncherMenu, FixedEntriesSitBelowTheRootEntryWhichFillsOnlyWhenHighlighted) {
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
   HMENU menu = gHMENU_MainWindow_TrayIconMenu;
+  const std::vector<std::wstring> texts = {L"", L"", L"ラウンチャーアイテム管理", L"設定", L"ヘルプ", L"アプリケーション終了"};
   const UINT ids[] = {1000, 1, 40, 30, 20, 10};
   ASSERT_EQ(6, GetMenuItemCount(menu));
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(ids[i], Entry(menu, i).wID) << i;
+  for (int i = 0; i < 6; ++i) {
+    wchar_t text[64] = L"";
+    GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(ids[i], Entry(menu, i).wID) << i;
+    EXPECT_EQ(texts[i], text) << i;
+  }
   const MENUITEMINFOW root = Entry(menu, 0);
-  EXPECT_TRUE(root.fType & MFT_OWNERDRAW);
+  EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (Entry(menu, 1).fType & MFT_SEPARATOR));
   ASSERT_NE(nullptr, root.hSubMenu);
-  EXPECT_EQ(0, GetMenuItemCount(root.hSubMenu)) << "filled only when highlighted";
+  EXPECT_EQ(0, GetMenuItemCount(root.hSubMenu));
   EXPECT_EQ(L"ラウンチャーアイテムルート", NodeName(root));
-  EXPECT_TRUE(Entry(menu, 1).fType & MFT_SEPARATOR);
-  wchar_t text[64];
-  GetMenuStringW(menu, 5, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(L"アプリケーション終了", text);
-  GetMenuStringW(menu, 2, text, 64, MF_BYPOSITION);
-  EXPECT_STREQ(L"ラウンチャーアイテム管理", text);
 }
 
 TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisabledEmptyEntry) {
   for (const wchar_t* folder : {L"c", L"x.lnk"}) MakeFolder(root_ + L"\\" + folder);  // x.lnk: a folder all the same
   for (const wchar_t* file : {L"a.lnk", L"b.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt",
-                              L"c\\App.LNK"}) {
+                              L"c\\App.LNK", L"order.ini"}) {
     WriteBytes(root_ + L"\\" + file, "");
   }
-  WriteBytes(root_ + L"\\order.ini", "b.lnk\r\n");
-  WriteBytes(root_ + L"\\c\\order.ini", "App.LNK\r\n");
   HMENU rootMenu = OpenRoot();
   std::vector<std::wstring> expected, names;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((root_ + L"\\*").c_str(), &found);
-  do {
+  FindHandle search(FindFirstFileW((root_ + L"\\*").c_str(), &found));
+  for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found)) {
     const std::wstring name = found.cFileName;
     if (name != L"." && name != L".." && name != L"TOOL.LNK" && name != L"notes.txt" && name != L"order.ini") {
       expected.insert(expected.begin(), name);
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  }
   const int count = GetMenuItemCount(rootMenu);
   for (int i = 0; i < count; ++i) {
     const MENUITEMINFOW entry = Entry(rootMenu, i);
@@ -134,13 +121,11 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
     EXPECT_EQ(1001u + (count - 1 - i), entry.wID) << "IDs are handed out in search order from 1001";
     if (names.back() != L"c") continue;
-    // A folder of nothing but non-items.
-    ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));
+    ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));  // nothing but non-items
     ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
     const MENUITEMINFOW empty = Entry(entry.hSubMenu, 0);
-    EXPECT_EQ(100u, empty.wID);
-    EXPECT_EQ(0u, empty.dwItemData);
-    EXPECT_TRUE(empty.fState & MFS_DISABLED);
+    EXPECT_EQ((std::vector<ULONG_PTR>{100, 0, MFS_DISABLED | MFS_GRAYED, 0}),
+              (std::vector<ULONG_PTR>{empty.wID, empty.dwItemData, empty.fState, reinterpret_cast<ULONG_PTR>(empty.hSubMenu)}));
   }
   EXPECT_EQ(expected, names);
 }
@@ -151,65 +136,41 @@ TEST_F(LauncherMenu, PercentNamesStayVerbatimInNodePathAndSelection) {
   const MENUITEMINFOW a = Entry(OpenRoot(), 0);
   ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(a), a.hSubMenu));
   const MENUITEMINFOW link = Entry(a.hSubMenu, 0);
-  EXPECT_EQ(L"%s%n%d.lnk", NodeName(link));
   wchar_t path[D_SIZE_MAINWINDOW_PATH];
   ASSERT_EQ(0, MainWindow_GetPhysicalPath(Node(link), path));
   EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", path);
-
   // Highlighting it makes it the current selection.
   MainWindow_OnMenuSelect(MAKEWPARAM(link.wID, MF_OWNERDRAW), a.hSubMenu, gHWND_MainWindow_Handle);
   EXPECT_EQ(static_cast<long>(link.wID), glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath);
   // A folder entry is reported by position and filled on that first highlight.
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
-  MainWindow_OnMenuSelect(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu,
-                          gHWND_MainWindow_Handle);
+  MainWindow_OnMenuSelect(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu, gHWND_MainWindow_Handle);
   EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
   EXPECT_EQ(1, GetMenuItemCount(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0))) << "filled on the highlight";
-  // Closing the menu clears it.
-  MainWindow_OnMenuSelect(MAKEWPARAM(0, 0xFFFF), nullptr, gHWND_MainWindow_Handle);
+  MainWindow_OnMenuSelect(MAKEWPARAM(0, 0xFFFF), nullptr, gHWND_MainWindow_Handle);  // the menu closed
   EXPECT_EQ(0, glong_MainWindow_CurrentMenuId);
   EXPECT_STREQ(L"", gTCHAR_MainWindow_CurrentPhysicalPath);
 }
 
-TEST_F(LauncherMenu, AnUnreadableFolderStaysEmptyToBeTriedAgain) {
+TEST_F(LauncherMenu, AnUnreadableFolderStaysEmptyAndIdsNeverPassSixteenBits) {
   MakeFolder(root_ + L"\\Gone");
   const MENUITEMINFOW gone = Entry(OpenRoot(), 0);
   RemoveDirectoryW((root_ + L"\\Gone").c_str());
   EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(Node(gone), gone.hSubMenu));
-  EXPECT_EQ(0, GetMenuItemCount(gone.hSubMenu)) << "no empty entry either";
-}
+  EXPECT_EQ(0, GetMenuItemCount(gone.hSubMenu)) << "no empty entry either: it is tried again";
 
-TEST_F(LauncherMenu, IdsNeverPassSixteenBits) {
   for (int i = 0; i < 5; ++i) WriteBytes(root_ + L"\\" + std::to_wstring(i) + L".lnk", "");
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
-  // As if 64,533 entries had been handed out already in this opening.
-  glong_MainWindow_MenuIdCounter = 0xFFFF - 1000 - 1;
+  glong_MainWindow_MenuIdCounter = 0xFFFF - 1000 - 1;  // as if 64,533 entries had been handed out already
   HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
   EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
   ASSERT_EQ(2, GetMenuItemCount(rootMenu)) << "the two IDs left were used, no more";
-  for (int i = 0; i < 2; ++i) EXPECT_LE(Entry(rootMenu, i).wID, 0xFFFFu);
-  EXPECT_EQ(-1, MainWindow_GetMenuItemPosition(rootMenu, 10)) << "nothing wrapped onto a fixed entry";
+  EXPECT_EQ(0xFFFFu, Entry(rootMenu, 0).wID);
 }
 
-TEST_F(LauncherMenu, ChoosingTheRootTheEmptyEntryOrTheSeparatorRunsNothing) {
-  WriteBytes(root_ + L"\\b.lnk", "");
-  for (long id : {1000L, 100L, 1L, 0L}) {
-    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
-    glong_MainWindow_CurrentMenuId = id;
-    EXPECT_EQ(0, MainWindow_OnHookNotify()) << id;
-    EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId())) << id;
-  }
-  // Anything above 1000 is a launcher entry: it asks first.
-  Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + L"\\b.lnk").c_str());
-  glong_MainWindow_CurrentMenuId = 1001;
-  AsyncMessageBoxAnswer answer(L"ラウンチャーアイテム実行確認", IDCANCEL, 10000);
-  EXPECT_EQ(0, MainWindow_OnHookNotify());
-  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
-}
-
-TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnSelectedOnTheHighlight) {
+TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndTheEmptyEntryIsDrawnGrey) {
   WriteBytes(root_ + L"\\b.lnk", "");
   const MENUITEMINFOW b = Entry(OpenRoot(), 0);
   MEASUREITEMSTRUCT measure = {ODT_MENU, 0, b.wID, 0, 0, b.dwItemData};
@@ -218,49 +179,38 @@ TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnSelectedOnThe
   SIZE withExtension = {};
   GetTextExtentPoint32W(dc, L"b.lnk", 5, &withExtension);
   ReleaseDC(gHWND_MainWindow_Handle, dc);
-  EXPECT_EQ(static_cast<UINT>(withExtension.cx + 36), measure.itemWidth);
-  EXPECT_EQ(static_cast<UINT>(withExtension.cy + 24), measure.itemHeight);
-  Canvas canvas;
-  canvas.Draw(b, true);
-  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), GetPixel(canvas.dc, 290, 55)) << "the highlight fills the entry";
+  EXPECT_EQ((std::vector<UINT>{static_cast<UINT>(withExtension.cx + 36), static_cast<UINT>(withExtension.cy + 24)}),
+            (std::vector<UINT>{measure.itemWidth, measure.itemHeight}));
+  Canvas selected, empty, expected;
+  selected.Draw(b.wID, b.dwItemData, true);
+  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), GetPixel(selected.dc, 290, 55)) << "the highlight fills the entry";
+  // "< 空 >" in the grey text colour, where the names go.
+  ASSERT_EQ(0, empty.Draw(100, 0, false));
+  SetTextColor(expected.dc, GetSysColor(COLOR_GRAYTEXT));
+  TextOutW(expected.dc, 36, 12, L"< 空 >", 5);
+  EXPECT_TRUE(expected.Pixels() == empty.Pixels()) << "the empty entry is not drawn as its grey text";
 }
 
-// GetGuiResources answers 0 under Wine, so leaks are also caught by their
-// effect: Wine's GDI table holds 16,384 objects, and every leaked icon holds
-// two bitmaps, every leaked brush one.  The loop draws 6,000 entries; after it
-// there must still be room for 12,000 new objects.
-TEST_F(LauncherMenu, TwoHundredOpeningsGiveBackEveryMenuIconAndBrush) {
-  for (int i = 0; i < 100; ++i) {  // half folders, half shortcuts: both kinds of icon
-    const std::wstring item = root_ + L"\\item" + std::to_wstring(i);
-    if (i % 2 == 0) {
-      MakeFolder(item);
-    } else {
-      ASSERT_TRUE(MakeShortcut(item + L".lnk", L"C:\\windows\\notepad.exe"));
-    }
+TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningAndHelpOpensTheContents) {
+  WriteBytes(root_ + L"\\b.lnk", "");
+  for (long id : {1000L, 100L, 1L, 0L}) {  // the root, "< 空 >", the separator, no entry
+    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
+    glong_MainWindow_CurrentMenuId = id;
+    EXPECT_EQ(0, MainWindow_OnHookNotify()) << id;
+    EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId())) << id;
   }
-  Canvas canvas;
-  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  HMENU previous = nullptr;
-  for (int cycle = 0; cycle < 200; ++cycle) {
-    HMENU rootMenu = OpenRoot();
-    ASSERT_EQ(100, GetMenuItemCount(rootMenu));
-    ASSERT_FALSE(previous != nullptr && IsMenu(previous)) << "each rebuild destroys the last menu";
-    previous = rootMenu;
-    // A screen shows about thirty of the hundred entries: those get drawn.
-    for (int i = 0; i < 30; ++i) canvas.Draw(Entry(rootMenu, (cycle + i) % 100), i % 2 != 0);
-  }
-  MainWindow_DestroyTrayIconMenu();
-  if (gdiBefore != 0) {
-    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 5);
-    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 5);
-  }
-  std::vector<HBRUSH> room;
-  for (HBRUSH brush; room.size() < 12000 && (brush = CreateSolidBrush(RGB(room.size() % 256, 0, 0))) != nullptr;) {
-    room.push_back(brush);
-  }
-  EXPECT_EQ(12000u, room.size());
-  for (HBRUSH brush : room) DeleteObject(brush);
+  Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + L"\\b.lnk").c_str());
+  glong_MainWindow_CurrentMenuId = 1001;
+  AsyncMessageBoxAnswer answer(L"ラウンチャーアイテム実行確認", IDCANCEL, 10000);
+  EXPECT_EQ(0, MainWindow_OnHookNotify());
+  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
+
+  // tests/data/help.chm holds one topic, "Top", under the title "T".
+  Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, (BinFolder() + L"\\..\\help.chm").c_str());
+  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
+  HWND help = WaitForWindow(L"HH Parent", L"T", 5000);
+  EXPECT_NE(nullptr, help) << "no help window";
+  if (help != nullptr) DestroyWindow(help);
 }
 
 }  // namespace
