@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
   open = open && WaitForMenuCount(3, kStartTimeoutMs, running.Id());
   PumpMessages(500);  // let the icons finish drawing
   std::string command = std::string("/usr/bin/import -window root ") + argv[1];
-  STARTUPINFOA startup = {sizeof(startup)};
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
   if (open && CreateProcessA("Z:\\usr\\bin\\import", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     CloseHandle(info.hThread);

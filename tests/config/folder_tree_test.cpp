@@ -54,7 +54,7 @@ bool Host(const std::wstring& command, const std::wstring& path, const std::wstr
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
-  return WaitUntil([&] { return (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == target.size() > 0; }, 5000);
+  return WaitUntil([&] { return (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == (target.size() > 0); }, 5000);
 }
 
 TEST(FolderTree, LinksAreNeverFollowedOutOfTheTree) {

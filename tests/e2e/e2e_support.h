@@ -1,14 +1,9 @@
-// A private copy of Corvanta.exe in a temp folder, with what the end-to-end
-// tests need around it: settings, the launcher item root and its trace log;
-// and a scoped holder that starts it and ends it again.
+// A private copy of Corvanta.exe in a temp folder with what the end-to-end
+// tests need around it (settings, the launcher item root, its trace log), and
+// a scoped holder that starts it and ends it again.
 #ifndef CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 #define CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 
-#include <string>
-#include <vector>
-
-#include "support/message_box.h"
-#include "support/process.h"
 #include "support/test_support.h"
 
 namespace test {
@@ -23,39 +18,34 @@ class InstalledProgram {
   std::wstring Path(const std::wstring& name) const { return folder_ / name; }
   std::wstring SettingFile() const { return Path(L"config.ini"); }
   std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
-  // A valid config.ini and an (empty) launcher item root: a start without boxes.
-  void Settle();
+  void Settle();  // a valid config.ini and an empty launcher item root: a start without boxes
   void WriteSettings(const std::vector<std::wstring>& lines) const;
-  // The DEBUG trace log beside the exe (named after it), decoded; empty when none.
-  std::wstring TraceLog() const;
+  std::wstring TraceLog() const;  // the DEBUG trace log beside the exe, decoded; empty when none
 
  private:
   TempFolder folder_;
-  std::wstring exe_;
-  std::wstring logName_;
+  std::wstring exe_, logName_;
 };
 
-// Starts `program` and waits for its main window; false if it never came.
 bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments);
 
-// The installed program started with DEBUG until its main window is up; at the
-// end of the scope it is asked to quit (QuitApplication) and, failing that, killed.
+// The program started with DEBUG until its main window is up; at the end of
+// the scope asked to quit (QuitApplication) and, failing that, killed.
 class RunningProgram {
  public:
-  explicit RunningProgram(const InstalledProgram& program) : program_(program) {
-    started = StartAndWaitForMainWindow(process, program.Exe(), L"DEBUG");
-  }
-  ~RunningProgram() { Quit(); }
-  // Asks it to quit; its exit code (kStillRunning when it did not end).
-  DWORD Quit() {
+  explicit RunningProgram(const InstalledProgram& program)
+      : program_(program), started(StartAndWaitForMainWindow(process, program.Exe(), L"DEBUG")) {}
+  ~RunningProgram() {
     if (process.Wait(0) == kStillRunning) RunProgram(program_.Exe(), L"QuitApplication", kStartTimeoutMs);
-    return process.Wait(kStartTimeoutMs);
+    process.Wait(kStartTimeoutMs);
   }
-  ChildProcess process;
-  bool started = false;
 
  private:
   const InstalledProgram& program_;
+
+ public:
+  ChildProcess process;
+  const bool started;
 };
 
 }  // namespace test

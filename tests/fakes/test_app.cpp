@@ -2,11 +2,11 @@
 //
 //   corvanta_test_app.exe [--tag NAME] [--idle-delay MS] [--hidden] [anything else]
 //
-// On start it writes "started-NAME.txt" (UTF-8) into its current folder with
-// three lines: its full command line, its current folder and the show command
-// it was given.  It then shows a window titled "CorvantaTestApp NAME" (unless
-// --hidden), waits --idle-delay milliseconds before its message loop (so
-// WaitForInputIdle waits that long), and ends on WM_CLOSE or after two minutes.
+// On start it writes "started-NAME.txt" (UTF-8) into its current folder: its
+// command line, its current folder and the show command it was given, a line
+// each.  It then shows a window titled "CorvantaTestApp NAME" (unless --hidden),
+// waits --idle-delay milliseconds before its message loop (so WaitForInputIdle
+// waits that long), and ends on WM_CLOSE or after two minutes.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -51,9 +51,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"CorvantaTestApp";
   RegisterClassW(&windowClass);
   HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(),

@@ -43,11 +43,7 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
+bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
 bool FolderExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -137,20 +133,16 @@ std::wstring ShortcutTarget(const std::wstring& shortcutPath) {
 }
 
 bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments,
-                  const std::wstring& directory, int showCommand, DWORD linkFlags) {
+                  const std::wstring& directory, DWORD linkFlags) {
   ComPtr<IShellLinkW> link;
   ComPtr<IPersistFile> file;
   ComPtr<IShellLinkDataList> data;
   DWORD flags = 0;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) ||
-      FAILED(link->SetPath(target.c_str())) || FAILED(link->SetArguments(arguments.c_str())) ||
-      (!directory.empty() && FAILED(link->SetWorkingDirectory(directory.c_str()))) ||
-      (showCommand != 0 && FAILED(link->SetShowCmd(showCommand)))) {
-    return false;
-  }
-  return (linkFlags == 0 || (SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) &&
-                             SUCCEEDED(data->GetFlags(&flags)) && SUCCEEDED(data->SetFlags(flags | linkFlags)))) &&
-         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) &&
+         SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetArguments(arguments.c_str())) &&
+         SUCCEEDED(link->SetWorkingDirectory(directory.c_str())) &&
+         SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) && SUCCEEDED(data->GetFlags(&flags)) &&
+         SUCCEEDED(data->SetFlags(flags | linkFlags)) && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
          SUCCEEDED(file->Save(shortcutPath.c_str(), TRUE));
 }
 

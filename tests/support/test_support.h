@@ -1,6 +1,6 @@
-// The test harness: temp folders and files, shortcuts, trace records, waiting
-// for a condition, boxes and dialogs, the menu driver and real input, and
-// child processes (the test program, copies of Corvanta.exe).
+// The one test harness: temp folders and files, shortcuts, trace records,
+// waiting for a condition, boxes and dialogs, the menu driver and real input,
+// and child processes (the test program, copies of Corvanta.exe).
 #ifndef CORVANTA_TESTS_SUPPORT_TEST_SUPPORT_H
 #define CORVANTA_TESTS_SUPPORT_TEST_SUPPORT_H
 
@@ -18,8 +18,8 @@ namespace test {
 // Polls `condition` every 10 ms until it holds or `timeoutMs` has passed; its last answer.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
-// A fresh, empty folder under the temp folder, removed with everything in it
-// (read-only files included; links are removed, never followed) at the end.
+// A fresh folder under the temp folder, removed with all it holds (links are
+// removed, never followed) at the end.
 class TempFolder {
  public:
   TempFolder();
@@ -32,7 +32,6 @@ class TempFolder {
  private:
   std::wstring path_;
 };
-
 void RemoveTree(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
@@ -49,12 +48,10 @@ const std::vector<std::wstring>& DefaultSettingLines();
 std::vector<std::wstring> SettingLinesWith(const std::wstring& key, const wchar_t* value);
 std::string SettingFileBytes(const std::vector<std::wstring>& lines);
 
-// The folder of the running test program (where Corvanta.exe and Corvanta.dll are built).
-std::wstring BinFolder();
-// A shortcut's target path read back, and a shortcut saved with the properties given.
+std::wstring BinFolder();  // where the tests, Corvanta.exe and Corvanta.dll are built
 std::wstring ShortcutTarget(const std::wstring& shortcutPath);
 bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments = L"",
-                  const std::wstring& directory = L"", int showCommand = 0, DWORD linkFlags = 0);
+                  const std::wstring& directory = L"", DWORD linkFlags = 0);
 
 // Collects every trace record reported while it lives.
 class TraceRecorder {
@@ -65,8 +62,6 @@ class TraceRecorder {
   };
   TraceRecorder();
   ~TraceRecorder();
-  TraceRecorder(const TraceRecorder&) = delete;
-  TraceRecorder& operator=(const TraceRecorder&) = delete;
   const std::vector<Record>& Records() const { return records_; }
   bool Contains(int level, const std::wstring& fragment) const;  // some record of `level` holds `fragment`
   void Clear() { records_.clear(); }
@@ -74,7 +69,6 @@ class TraceRecorder {
  private:
   std::vector<Record> records_;
 };
-
 // Sets glong_WinMain_ForceTraceFlag for the scope.
 class ScopedTraceFlag {
  public:
@@ -84,11 +78,10 @@ class ScopedTraceFlag {
  private:
   long saved_;
 };
-
 void PumpMessages(DWORD milliseconds);  // runs the thread's message queue
 
-// The menu driver: the open popup menus ("#32768" windows) of a process, the
-// screen rectangle of an entry and the position of a command (or -1) in one.
+// The menu driver: the open popup menus ("#32768" windows) of a process, an
+// entry's screen rectangle and a command's position (or -1) in one; real input.
 std::vector<HWND> OpenMenus(DWORD processId = GetCurrentProcessId());
 HWND FindOpenMenu();
 HWND WaitForOpenMenu(DWORD timeoutMs);
@@ -96,13 +89,12 @@ bool WaitForNoOpenMenu(DWORD timeoutMs);
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
 int MenuEntryPosition(HWND menuWindow, UINT id);
-// Real input through SendInput: a left click at a screen point, keys (PressKeys pauses after each).
 void ClickAt(POINT point);
 void PressKey(WORD virtualKey);
-void PressKeys(std::initializer_list<WORD> keys);
+void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
 
-// Boxes and dialogs: a visible top-level window of this class and title (any
-// when empty) and process (any when 0); a button pressed as its click arrives.
+// Boxes and dialogs: a visible top-level window of this class and title (any when
+// empty) and process (any when 0); a button pressed as its click arrives.
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId = 0);
 void Press(HWND dialog, int id);
 struct SeenMessageBox {
@@ -114,8 +106,8 @@ struct SeenMessageBox {
 SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId = 0);
 bool NoMessageBoxFor(DWORD milliseconds, DWORD processId = 0);  // nor any other dialog
 
-// Works a dialog of this process from a second thread while the test's thread
-// runs it modally: `script` gets the dialog titled `caption` once it appears.
+// Runs `script` on a second thread with this process's dialog titled `caption`
+// once it appears, while the test's thread runs that dialog modally.
 class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> script);
@@ -128,21 +120,19 @@ class DialogDriver {
  private:
   std::thread thread_;
 };
-
 // Answers a box of this process from a second thread; Wait() returns what was seen.
 class AsyncMessageBoxAnswer {
  public:
   AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
-      : thread_([=] { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
-  ~AsyncMessageBoxAnswer() { Wait(); }
+      : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
   SeenMessageBox Wait() {
-    if (thread_.joinable()) thread_.join();
+    driver_.Join();
     return seen_;
   }
 
  private:
   SeenMessageBox seen_;
-  std::thread thread_;
+  DialogDriver driver_;
 };
 
 constexpr DWORD kStillRunning = 0xFFFFFFF0;
@@ -150,7 +140,7 @@ class ChildProcess {
  public:
   ~ChildProcess() { Kill(); }
   bool Start(const std::wstring& exe, const std::wstring& arguments);  // in the exe's folder
-  DWORD Wait(DWORD timeoutMs);  // the exit code, or kStillRunning
+  DWORD Wait(DWORD timeoutMs);                                         // the exit code, or kStillRunning
   DWORD Id() const { return id_; }
   void Kill();
 
@@ -158,17 +148,14 @@ class ChildProcess {
   KernelHandle process_;
   DWORD id_ = 0;
 };
-
 // Copies Corvanta.exe (as `exeName`) and the hook library (the real one when
 // `hookLibrary` is empty) from the build folder into `folder`; the exe's path.
 std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary = std::wstring(),
                             const std::wstring& exeName = L"Corvanta.exe");
 DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);  // to its end
-// The main window of a running Corvanta (found by its title), or that none is left.
-HWND WaitForMainWindow(DWORD timeoutMs);
+HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
 bool WaitForNoMainWindow(DWORD timeoutMs);
-// The small GUI program the launch tests start, and closing every window of it.
-std::wstring TestAppPath();
+std::wstring TestAppPath();  // corvanta_test_app.exe, which the launch tests start
 void CloseTestApps();
 
 }  // namespace test
