@@ -1,8 +1,7 @@
-// The bottom layer and the command line: trace levels and frames, the log file,
-// bounded text at the exact edge of its buffer, and the command words.
+// The bottom layer: trace levels and frames, the log file, and bounded text at
+// the exact edge of its buffer.  (The command words are proved end to end.)
 #include <gtest/gtest.h>
 
-#include "app/commandline.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "support/test_support.h"
@@ -66,21 +65,6 @@ TEST(Text, ResultsFitWholeUpToTheLastSlotAndOneCharacterMoreIsRefused) {
   EXPECT_EQ(7, Text_Format(out, 8, L"%ls%d", L"abcdef", 7));
   EXPECT_EQ(-1, Text_Format(out, 8, L"%ls%d", L"abcdef", 78));
   EXPECT_STREQ(L"abcdef7", out);
-}
-
-TEST(CommandLine, WordsAreCaseSensitivePrefixesAndDebugCountsAnywhere) {
-  const struct {
-    const wchar_t* line;
-    CommandWord word;
-    bool debug;
-  } cases[] = {{L"QuitApplicationXYZ xxDEBUGxx", COMMAND_WORD_QUIT_APPLICATION, true},
-               {L"DeleteSettingFiles", COMMAND_WORD_DELETE_SETTING_FILES, false},
-               {L"QuitApplicatio DEBUG", COMMAND_WORD_NONE, true}, {L"deleteSettingFiles debug", COMMAND_WORD_NONE, false},
-               {L"", COMMAND_WORD_NONE, false}, {nullptr, COMMAND_WORD_NONE, false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.word, CommandLine_GetCommandWord(c.line)) << (c.line ? c.line : L"(null)");
-    EXPECT_EQ(c.debug, CommandLine_HasDebugWord(c.line)) << (c.line ? c.line : L"(null)");
-  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "config/config.h"
 #include "mainwindow/traymenu.h"
+#include "resource.h"
 #include "support/test_support.h"
 
 namespace {
@@ -196,6 +197,12 @@ TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningAndHelpOpensTheContents)
   AsyncMessageBoxAnswer answer(L"ラウンチャーアイテム実行確認", IDCANCEL, 10000);
   EXPECT_EQ(0, MainWindow_OnHookNotify());
   EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
+  longSupressDialogBeforeExecute = 1;  // then it runs at once
+  LoadLibraryW(L"riched20.dll");
+  DialogDriver progress(L"Launch Progress", [](HWND dialog) { Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE); });
+  EXPECT_EQ(0, MainWindow_OnHookNotify());
+  progress.Join();
+  EXPECT_TRUE(progress.found && NoMessageBoxFor(0, GetCurrentProcessId()));
 
   // tests/data/help.chm holds one topic, "Top", under the title "T".
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, (BinFolder() + L"\\..\\help.chm").c_str());
