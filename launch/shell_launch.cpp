@@ -19,21 +19,6 @@
 
 namespace {
 
-struct ShortcutTarget {
-  wchar_t path[MAX_PATH * 2] = L"";
-  PIDLIST_ABSOLUTE idList = nullptr;
-  wchar_t arguments[INFOTIPSIZE] = L"";
-  wchar_t directory[MAX_PATH * 2] = L"";
-  int showCommand = SW_SHOWNORMAL;
-  bool runAsAdministrator = false;
-  bool advertised = false;
-
-  ShortcutTarget() = default;
-  ~ShortcutTarget() { CoTaskMemFree(idList); }
-  ShortcutTarget(const ShortcutTarget&) = delete;
-  ShortcutTarget& operator=(const ShortcutTarget&) = delete;
-};
-
 bool IsShortcutPath(const wchar_t* path) {
   const wchar_t* extension = PathFindExtensionW(path);
   return lstrcmpiW(extension, L".lnk") == 0;
@@ -79,15 +64,37 @@ ShellLaunchResult Execute(SHELLEXECUTEINFOW& info) {
   return result;
 }
 
-}  // namespace
-
-ShellLaunchResult Launch_StartItem(const wchar_t* path) {
+// No error boxes from the shell: a failure goes into the run's log, and a
+// box would hold up every item after it until someone answered it.
+SHELLEXECUTEINFOW ExecuteInfo() {
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
-  // No error boxes from the shell: a failure goes into the run's log, and a
-  // box would hold up every item after it until someone answered it.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_UNICODE | SEE_MASK_NO_CONSOLE |
                SEE_MASK_WAITFORINPUTIDLE | SEE_MASK_FLAG_NO_UI;
+  return info;
+}
+
+}  // namespace
+
+ShellLaunchResult Launch_StartShortcutTarget(const ShortcutTarget& target) {
+  SHELLEXECUTEINFOW info = ExecuteInfo();
+  Tracef(TRACE_LEVEL_TRACE, L"ショートカットのリンク先を起動します( %ls )", target.path);
+  if (target.path[0] != L'\0') {
+    info.lpFile = target.path;
+  } else {
+    // A target outside the file system (a control panel item, say).
+    info.fMask |= SEE_MASK_IDLIST;
+    info.lpIDList = target.idList;
+  }
+  info.lpVerb = target.runAsAdministrator ? L"runas" : nullptr;
+  info.lpParameters = target.arguments[0] != L'\0' ? target.arguments : nullptr;
+  info.lpDirectory = target.directory[0] != L'\0' ? target.directory : nullptr;
+  info.nShow = target.showCommand;
+  return Execute(info);
+}
+
+ShellLaunchResult Launch_StartItem(const wchar_t* path) {
+  SHELLEXECUTEINFOW info = ExecuteInfo();
 
   ShortcutTarget target;
   const bool shortcut = IsShortcutPath(path) && ReadShortcut(path, &target);
@@ -95,19 +102,7 @@ ShellLaunchResult Launch_StartItem(const wchar_t* path) {
     Tracef(TRACE_LEVEL_TRACE, L"ショートカットをシェルで起動します(ウィンドウは整列しません)( %ls )", path);
     info.fMask &= ~SEE_MASK_NOCLOSEPROCESS;
   } else if (shortcut) {
-    Tracef(TRACE_LEVEL_TRACE, L"ショートカットのリンク先を起動します( %ls )", target.path);
-    if (target.path[0] != L'\0') {
-      info.lpFile = target.path;
-    } else {
-      // A target outside the file system (a control panel item, say).
-      info.fMask |= SEE_MASK_IDLIST;
-      info.lpIDList = target.idList;
-    }
-    info.lpVerb = target.runAsAdministrator ? L"runas" : nullptr;
-    info.lpParameters = target.arguments[0] != L'\0' ? target.arguments : nullptr;
-    info.lpDirectory = target.directory[0] != L'\0' ? target.directory : nullptr;
-    info.nShow = target.showCommand;
-    return Execute(info);
+    return Launch_StartShortcutTarget(target);
   }
 
   wchar_t quoted[MAX_PATH * 2 + 3];

@@ -136,10 +136,15 @@ TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrT
     EXPECT_EQ(1, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN));
     for (int id : {-1, -2, 7}) EXPECT_EQ(0, opened(WM_HOTKEY, static_cast<WPARAM>(id), 0)) << id;
     gbool_MainWindow_HotKeyAccepted = false;  // those count as handled presses too
-    // A press in the second in which the last one's handling ended is dropped.
+    // A press in the second in which the last one's handling ended is dropped
+    // (tried again in the rare case that the second ends in between).
     EXPECT_EQ(1, opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0));
-    gTIME_MainWindow_LastHotKeyTime = time(nullptr) + 1;
-    EXPECT_EQ(0, opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0));
+    int dropped = 1;
+    for (int attempt = 0; attempt < 3 && dropped != 0; ++attempt) {
+      const time_t now = gTIME_MainWindow_LastHotKeyTime = time(nullptr);
+      if ((dropped = opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0)) != 0 && time(nullptr) == now) break;
+    }
+    EXPECT_EQ(0, dropped);
     gTIME_MainWindow_LastHotKeyTime = time(nullptr) - 1;
     EXPECT_EQ(1, opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0));
   });
