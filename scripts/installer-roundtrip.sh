@@ -66,8 +66,10 @@ start_and_quit "$en_root"
 
 echo "== silent uninstall"
 run "$app/uninstall.exe" /S || fail "uninstall /S returned $?"
-# The uninstaller copies itself to the temp folder and works from there.
-wait_for '[ ! -e "$app/Corvanta.exe" ] && [ ! -e "$app/uninstall.exe" ]' 60 || fail "the program was not removed"
+# The uninstaller copies itself to the temp folder and works from there; the
+# Start-menu shortcut is its last deletion, so wait for that too.
+wait_for '[ ! -e "$app/Corvanta.exe" ] && [ ! -e "$app/uninstall.exe" ] && [ ! -e "$menu" ]' 60 ||
+  fail "the program or its Start-menu shortcut was not removed"
 for f in Corvanta.dll Corvanta_Lang_En.dll CorvantaHelp.chm CorvantaHelp_En.chm README.txt; do
   [ ! -e "$app/$f" ] || fail "$f left behind"
 done
