@@ -39,7 +39,6 @@ inline void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str()
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 std::string ToAnsi(const std::wstring& text);  // the ANSI code page: 932 under the test locale
-std::wstring FromAnsi(const std::string& text);
 std::wstring FromUtf8(const std::string& text);
 
 // The 24 lines of the default config.ini, written out independently of the program; with
@@ -49,6 +48,9 @@ std::vector<std::wstring> SettingLinesWith(const std::wstring& key, const wchar_
 std::string SettingFileBytes(const std::vector<std::wstring>& lines);
 
 std::wstring BinFolder();  // where the tests, Corvanta.exe and Corvanta.dll are built
+// The host's /bin/ln ("ln -s", making `path` lead to `target`) or /bin/rm ("rm -f") on Wine's Unix
+// paths, as Windows calls would follow a link; Wine gives no exit code, so it waits for the effect.
+bool Host(const std::wstring& command, const std::wstring& path, const std::wstring& target = L"");
 std::wstring ShortcutTarget(const std::wstring& shortcutPath);
 bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments = L"",
                   const std::wstring& directory = L"", DWORD linkFlags = 0);
@@ -81,14 +83,13 @@ class ScopedTraceFlag {
 void PumpMessages(DWORD milliseconds);  // runs the thread's message queue
 
 // The menu driver: the open popup menus ("#32768" windows) of a process, an
-// entry's screen rectangle and a command's position (or -1) in one; real input.
+// entry's screen rectangle in one; real input.
 std::vector<HWND> OpenMenus(DWORD processId = GetCurrentProcessId());
 HWND FindOpenMenu();
 HWND WaitForOpenMenu(DWORD timeoutMs);
 bool WaitForNoOpenMenu(DWORD timeoutMs);
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
-int MenuEntryPosition(HWND menuWindow, UINT id);
 void ClickAt(POINT point);
 void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
@@ -148,10 +149,6 @@ class ChildProcess {
   KernelHandle process_;
   DWORD id_ = 0;
 };
-// Copies Corvanta.exe (as `exeName`) and the hook library (the real one when
-// `hookLibrary` is empty) from the build folder into `folder`; the exe's path.
-std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary = std::wstring(),
-                            const std::wstring& exeName = L"Corvanta.exe");
 DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);  // to its end
 HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
 bool WaitForNoMainWindow(DWORD timeoutMs);
