@@ -30,10 +30,7 @@ void RemoveTree(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    DeleteFileW(path.c_str());
-    return;
-  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return (void)DeleteFileW(path.c_str());
   WIN32_FIND_DATAW entry;
   FindHandle search((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
                                                                  : FindFirstFileW((path + L"\\*").c_str(), &entry));
@@ -44,10 +41,7 @@ void RemoveTree(const std::wstring& path) {
 }
 
 bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
-bool FolderExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool FolderExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FileExists(path); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -168,9 +162,7 @@ TraceRecorder::TraceRecorder() {
 TraceRecorder::~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
 
 bool TraceRecorder::Contains(int level, const std::wstring& fragment) const {
-  for (const Record& record : records_) {
-    if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
-  }
+  for (const Record& record : records_) if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
   return false;
 }
 
@@ -275,9 +267,7 @@ SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD t
   return seen;
 }
 
-bool NoMessageBoxFor(DWORD milliseconds, DWORD processId) {
-  return !WaitUntil([processId] { return FindTopLevelWindow(L"#32770", L"", processId) != nullptr; }, milliseconds);
-}
+bool NoMessageBoxFor(DWORD milliseconds, DWORD processId) { return !WaitForWindow(L"#32770", L"", milliseconds, processId); }
 
 DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> script)
     : thread_([this, caption, script] {
@@ -323,9 +313,7 @@ HWND WaitForMainWindow(DWORD timeoutMs) {
   return found;
 }
 
-bool WaitForNoMainWindow(DWORD timeoutMs) {
-  return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs);
-}
+bool WaitForNoMainWindow(DWORD timeoutMs) { return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs); }
 
 std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }
 
@@ -352,8 +340,6 @@ void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) con
 
 std::wstring InstalledProgram::TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }
 
-bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
-  return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs) != nullptr;
-}
+bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) { return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs); }
 
 }  // namespace test

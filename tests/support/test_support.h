@@ -58,10 +58,7 @@ bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, 
 // Collects every trace record reported while it lives.
 class TraceRecorder {
  public:
-  struct Record {
-    int level;
-    std::wstring prefix, text;
-  };
+  struct Record { int level; std::wstring prefix, text; };
   TraceRecorder();
   ~TraceRecorder();
   const std::vector<Record>& Records() const { return records_; }
@@ -113,9 +110,7 @@ class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> script);
   ~DialogDriver() { Join(); }
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
+  void Join() { if (thread_.joinable()) thread_.join(); }
   bool found = false;
 
  private:
@@ -126,10 +121,7 @@ class AsyncMessageBoxAnswer {
  public:
   AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
       : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
-  SeenMessageBox Wait() {
-    driver_.Join();
-    return seen_;
-  }
+  SeenMessageBox Wait() { return driver_.Join(), seen_; }
 
  private:
   SeenMessageBox seen_;
