@@ -66,11 +66,13 @@ std::string ToAnsi(const std::wstring& text) {
   return bytes;
 }
 
-std::wstring FromUtf8(const std::string& bytes) {
+std::wstring Widen(UINT codePage, const std::string& bytes) {
   std::wstring text(bytes.size(), L'\0');
-  text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size())));
+  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size())));
   return text;
 }
+std::wstring FromAnsi(const std::string& text) { return Widen(CP_ACP, text); }  // the picture driver's
+std::wstring FromUtf8(const std::string& text) { return Widen(CP_UTF8, text); }
 
 const std::vector<std::wstring>& DefaultSettingLines() {
   static const std::vector<std::wstring> lines = {

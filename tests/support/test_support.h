@@ -39,6 +39,7 @@ inline void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str()
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 std::string ToAnsi(const std::wstring& text);  // the ANSI code page: 932 under the test locale
+std::wstring FromAnsi(const std::string& text);
 std::wstring FromUtf8(const std::string& text);
 
 // The 24 lines of the default config.ini, written out independently of the program; with
