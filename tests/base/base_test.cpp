@@ -1,9 +1,11 @@
-// The bottom layer: trace levels and frames, the log file, and bounded text at
-// the exact edge of its buffer.  (The command words are proved end to end.)
+// The bottom layer: trace levels and frames, the log file, bounded text at the
+// exact edge of its buffer, and strings from a language library that lacks some.
 #include <gtest/gtest.h>
 
+#include "base/instance.h"
 #include "base/text.h"
 #include "base/trace.h"
+#include "resource.h"
 #include "support/test_support.h"
 
 namespace {
@@ -25,9 +27,7 @@ TEST(Trace, LevelsCarryTheirPrefixesLevelOneNeedsTheFlagExactlyOneAndReportsUseT
   TraceRecorder recorder;
   Trace_ReportError(TRACE_FRAME_EXTERNAL, L"RegisterHotKey()", ERROR_HOTKEY_ALREADY_REGISTERED);
   Trace_ReportError(TRACE_FRAME_STARTUP, L"CreateMutex()", ERROR_ALREADY_EXISTS);
-  for (TraceFrame frame : {TRACE_FRAME_EXTERNAL, TRACE_FRAME_EXTERNAL_POLITE, TRACE_FRAME_STARTUP}) {
-    Trace_ReportError(frame, L"X()", 0x2000ABCD);  // a customer code: the system has no text for it
-  }
+  for (TraceFrame frame : {TRACE_FRAME_EXTERNAL, TRACE_FRAME_EXTERNAL_POLITE, TRACE_FRAME_STARTUP}) Trace_ReportError(frame, L"X()", 0x2000ABCD);
   Trace(TRACE_LEVEL_ERROR, std::wstring(5000, L'a').c_str());
   Tracef(TRACE_LEVEL_ERROR, L"DeleteFile( %ls )", L"C:\\a%s%n%d.lnk");
   const auto& records = recorder.Records();
@@ -48,23 +48,45 @@ TEST(Trace, LogFileTakesRecordsAsUtf8LinesUntilItIsCleared) {
   Trace(TRACE_LEVEL_ERROR, L"一行目");
   Trace_SetLogFile(nullptr);
   Trace(TRACE_LEVEL_ERROR, L"not logged");
-  const std::string bytes = ReadBytes(folder / L"trace.log");
-  EXPECT_EQ("[ERROR]     \xe4\xb8\x80\xe8\xa1\x8c\xe7\x9b\xae\r\n", bytes.substr(24)) << "after the time stamp";
+  EXPECT_EQ("[ERROR]     \xe4\xb8\x80\xe8\xa1\x8c\xe7\x9b\xae\r\n", ReadBytes(folder / L"trace.log").substr(24)) << "after the time stamp";
 }
 
 // What fits is whole; one character more is refused with an empty result (formatting cuts it).
 TEST(Text, ResultsFitWholeUpToTheLastSlotAndOneCharacterMoreIsRefused) {
   wchar_t out[8];
-  EXPECT_EQ(0, Text_JoinPath(out, 8, L"C:\\a", L"cd"));
-  EXPECT_STREQ(L"C:\\a\\cd", out);
-  EXPECT_EQ(-1, Text_JoinPath(out, 8, L"C:\\ab", L"cd"));
-  EXPECT_STREQ(L"", out);
-  EXPECT_EQ(0, Text_Copy(out, 8, L"1234567"));
-  EXPECT_EQ(-1, Text_Copy(out, 8, L"12345678"));
-  EXPECT_STREQ(L"", out);
-  EXPECT_EQ(7, Text_Format(out, 8, L"%ls%d", L"abcdef", 7));
-  EXPECT_EQ(-1, Text_Format(out, 8, L"%ls%d", L"abcdef", 78));
-  EXPECT_STREQ(L"abcdef7", out);
+  std::vector<std::wstring> seen;
+  const auto result = [&](int code) { seen.push_back(std::to_wstring(code) + L" " + out); };
+  result(Text_JoinPath(out, 8, L"C:\\a", L"cd"));
+  result(Text_JoinPath(out, 8, L"C:\\ab", L"cd"));
+  result(Text_Copy(out, 8, L"1234567"));
+  result(Text_Copy(out, 8, L"12345678"));
+  result(Text_Format(out, 8, L"%ls%d", L"abcdef", 7));
+  result(Text_Format(out, 8, L"%ls%d", L"abcdef", 78));
+  EXPECT_EQ((std::vector<std::wstring>{L"0 C:\\a\\cd", L"-1 ", L"0 1234567", L"-1 ", L"7 abcdef7", L"-1 abcdef7"}), seen);
+}
+
+TEST(TextLoadString, TakesTheProgramsOwnTextOnlyWhereTheLibraryHasNone) {
+  HMODULE older = LoadLibraryW((BinFolder() + L"\\..\\fakes\\older_language\\Corvanta_Lang_En.dll").c_str());
+  ASSERT_NE(nullptr, older);
+  const HINSTANCE program = GetModuleHandleW(nullptr);
+  const struct {
+    HINSTANCE resources;
+    UINT id;
+    const wchar_t* expected;
+  } cases[] = {{older, IDS_CONFIG_NOT_FOUND_CAPTION, L"Initial Setup"}, {older, IDS_CONFIG_LAUNCHER_ITEM_ROOT, L"Launcher Items"},
+               {older, IDS_MAINWINDOW_HELP_MISSING_CAPTION, L"ヘルプ"},  // added later: the program's
+               {older, IDS_CONFIG_HELP_FILE_NAME, L"CorvantaHelp.chm"}, {older, 199, L""}, {program, 199, L""},  // 199 is nobody's
+               {program, IDS_MAINWINDOW_MENU_HELP, L"ヘルプ"}};
+  gHINSTANCE_WinMain_Instance = program;
+  for (const auto& c : cases) {
+    gHINSTANCE_WinMain_ResourceInstance = c.resources;
+    wchar_t text[D_SIZE_RESOURCE];
+    wmemset(text, L'x', D_SIZE_RESOURCE);
+    Text_LoadString(c.id, text, D_SIZE_RESOURCE);
+    EXPECT_STREQ(c.expected, text) << c.id;
+  }
+  gHINSTANCE_WinMain_ResourceInstance = program;
+  FreeLibrary(older);
 }
 
 }  // namespace

@@ -17,9 +17,7 @@ std::vector<long> Settings() {
   for (long* setting : kSettings) values.push_back(*setting);
   return values;
 }
-void SetSettings(std::vector<long> values) {
-  for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i];
-}
+void SetSettings(std::vector<long> values) { for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i]; }
 
 class SettingFile : public ::testing::Test {
  protected:
@@ -37,20 +35,17 @@ class SettingFile : public ::testing::Test {
 
 // Each numeric key at both bounds and one beyond either, then odd but readable values and damage.
 TEST_F(SettingFile, EveryKeyLoadsWithinItsBoundsAndAsFormattedInputReadsItElseTheLoadFailsWithItsRecord) {
-  const struct {
-    const wchar_t* key;
-    int index;
-    long maximum;
-  } keys[] = {{L"SUPRESS_DIALOG_BEFORE_EXECUTE", 0, 1}, {L"AUTOCLOSE_PROGRESS_WINDOW", 1, 1}, {L"ADJUST_LAUNCHED_WINDOW_PATTERN", 4, 3},
+  const struct { const wchar_t* key; int index; long maximum; } keys[] = {{L"SUPRESS_DIALOG_BEFORE_EXECUTE", 0, 1}, {L"AUTOCLOSE_PROGRESS_WINDOW", 1, 1}, {L"ADJUST_LAUNCHED_WINDOW_PATTERN", 4, 3},
               {L"ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM", 5, 1}, {L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION", 6, 1}};
   for (const auto& key : keys) {
     for (long value : {-1L, 0L, key.maximum, key.maximum + 1}) {
       *kSettings[key.index] = 99;
       TraceRecorder recorder;
       const bool valid = value >= 0 && value <= key.maximum;
-      EXPECT_EQ(valid ? 0 : -1, Load(key.key, std::to_wstring(value).c_str())) << key.key << "=" << value;
-      EXPECT_EQ(valid ? value : 99, *kSettings[key.index]) << key.key << "=" << value;
-      EXPECT_EQ(!valid, recorder.Contains(TRACE_LEVEL_ERROR, L"設定値が不正です(SECTION=")) << key.key << "=" << value;
+      const int result = Load(key.key, std::to_wstring(value).c_str());
+      EXPECT_EQ((std::vector<long>{valid ? 0 : -1, valid ? value : 99, !valid}),
+                (std::vector<long>{result, *kSettings[key.index], recorder.Contains(TRACE_LEVEL_ERROR, L"設定値が不正です(SECTION=")}))
+          << key.key << "=" << value;
     }
   }
   const struct {
@@ -71,8 +66,9 @@ TEST_F(SettingFile, EveryKeyLoadsWithinItsBoundsAndAsFormattedInputReadsItElseTh
   for (const auto& row : rows) {
     SetSettings({9, 9, 9, 9, 9, 9, 9});
     TraceRecorder recorder;
-    EXPECT_EQ(row.error ? -1 : 0, Load(row.key, row.value)) << row.key << "=" << (row.value ? row.value : L"(no line)");
-    EXPECT_EQ(row.loaded, Settings()) << row.key << "=" << (row.value ? row.value : L"(no line)");
+    SCOPED_TRACE(std::wstring(row.key) + L"=" + (row.value ? row.value : L"(no line)"));
+    EXPECT_EQ(row.error ? -1 : 0, Load(row.key, row.value));
+    EXPECT_EQ(row.loaded, Settings());
     EXPECT_TRUE(!row.error || recorder.Contains(TRACE_LEVEL_ERROR, row.error)) << (row.error ? row.error : L"");
   }
 }

@@ -31,19 +31,14 @@ bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, c
 
 // The program started with DEBUG until its main window is up; at the end of
 // the scope asked to quit (QuitApplication) and, failing that, killed.
-class RunningProgram {
- public:
+struct RunningProgram {
   explicit RunningProgram(const InstalledProgram& program)
-      : program_(program), started(StartAndWaitForMainWindow(process, program.Exe(), L"DEBUG")) {}
+      : exe(program.Exe()), started(StartAndWaitForMainWindow(process, exe, L"DEBUG")) {}
   ~RunningProgram() {
-    if (process.Wait(0) == kStillRunning) RunProgram(program_.Exe(), L"QuitApplication", kStartTimeoutMs);
+    if (process.Wait(0) == kStillRunning) RunProgram(exe, L"QuitApplication", kStartTimeoutMs);
     process.Wait(kStartTimeoutMs);
   }
-
- private:
-  const InstalledProgram& program_;
-
- public:
+  const std::wstring exe;
   ChildProcess process;
   const bool started;
 };

@@ -7,29 +7,17 @@ namespace {
 
 using namespace test;
 
-HWND WaitForMenu(DWORD process) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTimeoutMs; Sleep(20)) {
-    for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(menu, &owner);
-      if (owner == process && IsWindowVisible(menu)) return menu;
-    }
-  }
-  return nullptr;
-}
-
 TEST(EnglishLibrary, FirstRunRootNameAndHelpEntrySpeakEnglish) {
   CoInitialize(nullptr);
   InstalledProgram program;
-  ASSERT_TRUE(CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(),
-                        program.Path(L"Corvanta_Lang_En.dll").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(), FALSE));
   MakeFolder(program.Root());  // the Japanese root of an earlier start stays as it is
   ChildProcess running;
   ASSERT_TRUE(running.Start(program.Exe(), L""));
-  const SeenMessageBox settings = AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, running.Id());
-  EXPECT_EQ(L"The settings file was not found.\nA default settings file will be created.", settings.text);
-  const SeenMessageBox root = AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, running.Id());
-  EXPECT_EQ(L"The launcher item folder was not found.\nA default folder with samples will be created.", root.text);
+  EXPECT_EQ(L"The settings file was not found.\nA default settings file will be created.",
+            AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, running.Id()).text);
+  EXPECT_EQ(L"The launcher item folder was not found.\nA default folder with samples will be created.",
+            AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, running.Id()).text);
   ASSERT_NE(nullptr, WaitForMainWindow(kStartTimeoutMs));
   EXPECT_TRUE(FolderExists(program.Path(L"Launcher Items")));
   EXPECT_FALSE(FolderExists(program.Root() + L"\\サンプル"));
@@ -37,15 +25,10 @@ TEST(EnglishLibrary, FirstRunRootNameAndHelpEntrySpeakEnglish) {
   // The help entry is the second from the bottom of the tray menu; no help
   // file lies beside the program, and the English one is the one missed.
   PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
-  ASSERT_NE(nullptr, WaitForMenu(running.Id()));
-  for (WORD key : {VK_UP, VK_UP, VK_RETURN}) {
-    PressKey(key);
-    Sleep(150);
-  }
-  const SeenMessageBox help = AnswerMessageBox(L"Help", IDOK, kStartTimeoutMs, running.Id());
-  EXPECT_EQ(L"The help file was not found.\nPlace it in the program's folder.\n\n" +
-                program.Path(L"CorvantaHelp_En.chm"),
-            help.text);
+  ASSERT_TRUE(WaitForMenuCount(1, kStartTimeoutMs, running.Id()));
+  PressKeys({VK_UP, VK_UP, VK_RETURN});
+  EXPECT_EQ(L"The help file was not found.\nPlace it in the program's folder.\n\n" + program.Path(L"CorvantaHelp_En.chm"),
+            AnswerMessageBox(L"Help", IDOK, kStartTimeoutMs, running.Id()).text);
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
   CoUninitialize();

@@ -1,6 +1,6 @@
-// The main job with the real Corvanta.exe: the menu opened from the tray icon,
-// walked with the keyboard and the mouse, a confirmation, and the progress
-// dialog starting the chosen programs.
+// The main job with the real Corvanta.exe: the menu opened from the tray icon and walked with the keyboard:
+// Enter on a shortcut asks with its path (Cancel runs nothing); then a click on a folder entry, which a
+// menu would only open, runs the whole folder in the progress dialog.
 #include <gtest/gtest.h>
 
 #include "e2e/e2e_support.h"
@@ -10,16 +10,12 @@ namespace {
 
 using namespace test;
 
-// Enter on a shortcut asks with its path (Cancel runs nothing); then a click
-// on a folder entry, which a menu would only open, runs the whole folder.
 TEST(LauncherMenuRun, EnterOnAShortcutAsksWithItsPathAndAClickOnAFolderRunsTheWholeFolder) {
   CoInitialize(nullptr);
   InstalledProgram program;
   program.Settle();
   MakeFolder(program.Root() + L"\\A");
-  for (const wchar_t* tag : {L"b", L"c"}) {
-    ASSERT_TRUE(MakeShortcut(program.Root() + L"\\A\\" + tag + L".lnk", TestAppPath(), L"--tag " + std::wstring(tag), program.Path(L"")));
-  }
+  for (const std::wstring tag : {L"b", L"c"}) ASSERT_TRUE(MakeShortcut(program.Root() + L"\\A\\" + tag + L".lnk", TestAppPath(), L"--tag " + tag, program.Path(L"")));
   RunningProgram running(program);
   ASSERT_TRUE(running.started);
   const DWORD process = running.process.Id();
@@ -37,8 +33,8 @@ TEST(LauncherMenuRun, EnterOnAShortcutAsksWithItsPathAndAClickOnAFolderRunsTheWh
   EXPECT_TRUE(WaitForMenuCount(3, kStartTimeoutMs, process)) << "folder A opens";
   PressKeys({VK_RETURN});
   std::wstring text = AnswerMessageBox(L"ラウンチャーアイテム実行確認", IDCANCEL, kStartTimeoutMs, process).text;
-  EXPECT_TRUE(text == L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\A\\b.lnk" ||
-              text == L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\A\\c.lnk") << ToAnsi(text);
+  const std::wstring asked = L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\A\\";
+  EXPECT_TRUE(text == asked + L"b.lnk" || text == asked + L"c.lnk") << ToAnsi(text);
   EXPECT_TRUE(OpenMenus(process).empty() && !WaitForWindow(L"#32770", L"Launch Progress", 500, process));
 
   RECT rect = {};

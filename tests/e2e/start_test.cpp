@@ -8,14 +8,24 @@ namespace {
 
 using namespace test;
 
-TEST(CommandWords, QuitWithoutARunningInstanceEndsAtOnceAndDebugCountsAnywhere) {
-  InstalledProgram program;  // no config.ini, no root: a normal start would ask
+// Without a running instance: the quit word ends at once (no config.ini, no
+// root: a normal start would ask), DEBUG counts anywhere but only in capitals,
+// and DeleteSettingFiles removes the settings and the tree, nothing else.
+TEST(CommandWords, WithoutARunningInstanceQuitEndsAtOnceDebugCountsAnywhereAndDeleteRemovesOnlySettings) {
+  InstalledProgram program, quiet;
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication xxDEBUGxx", kStartTimeoutMs));
   EXPECT_FALSE(FileExists(program.SettingFile()) || FolderExists(program.Root()));
   EXPECT_NE(std::wstring::npos, program.TraceLog().find(L"強制トレースフラグ設定"));
-  InstalledProgram quiet;
   EXPECT_EQ(0u, RunProgram(quiet.Exe(), L"QuitApplication debug", kStartTimeoutMs));
   EXPECT_EQ(L"", quiet.TraceLog());
+  program.Settle();
+  MakeFolder(program.Root() + L"\\A");
+  WriteBytes(program.Root() + L"\\A\\order.ini", "b.lnk\r\n");
+  WriteBytes(program.Path(L"CorvantaHelp.chm"), "help");
+  EXPECT_EQ(0u, RunProgram(program.Exe(), L"DeleteSettingFiles and more", kStartTimeoutMs));
+  EXPECT_FALSE(FileExists(program.SettingFile()) || FolderExists(program.Root()));
+  EXPECT_TRUE(FileExists(program.Path(L"CorvantaHelp.chm")) && FileExists(program.Exe()));
+  EXPECT_EQ(0u, RunProgram(program.Exe(), L"DeleteSettingFiles", kStartTimeoutMs)) << "nothing left to delete is no error";
 }
 
 TEST(CommandWords, OtherStartsFailOnTheMutexAndTheQuitWordEndsTheRunningInstance) {
@@ -23,8 +33,8 @@ TEST(CommandWords, OtherStartsFailOnTheMutexAndTheQuitWordEndsTheRunningInstance
   program.Settle();
   RunningProgram running(program);
   ASSERT_TRUE(running.started);
-  for (const wchar_t* line : {L"quitapplication", L"\" QuitApplication\"", L"DEBUG QuitApplication"}) {
-    EXPECT_EQ(kExitMinusOne, RunProgram(program.Exe(), line, kStartTimeoutMs)) << line;  // none is the quit word
+  for (const wchar_t* line : {L"quitapplication", L"\" QuitApplication\"", L"DEBUG QuitApplication"}) {  // none is the quit word
+    EXPECT_EQ(kExitMinusOne, RunProgram(program.Exe(), line, kStartTimeoutMs)) << line;
   }
   EXPECT_FALSE(WaitUntil([&] { return running.process.Wait(0) != kStillRunning; }, 200)) << "the running instance was contacted";
   // A second copy with no settings at all would ask about a first run if it
@@ -45,18 +55,6 @@ TEST(CommandWords, OtherStartsFailOnTheMutexAndTheQuitWordEndsTheRunningInstance
   EXPECT_EQ(std::wstring::npos, log.find(L"アプリケーション終了確認"));
 }
 
-TEST(CommandWords, DeleteSettingFilesRemovesSettingsAndTreeButNothingElse) {
-  InstalledProgram program;
-  program.Settle();
-  MakeFolder(program.Root() + L"\\A");
-  WriteBytes(program.Root() + L"\\A\\order.ini", "b.lnk\r\n");
-  WriteBytes(program.Path(L"CorvantaHelp.chm"), "help");
-  EXPECT_EQ(0u, RunProgram(program.Exe(), L"DeleteSettingFiles and more", kStartTimeoutMs));
-  EXPECT_FALSE(FileExists(program.SettingFile()) || FolderExists(program.Root()));
-  EXPECT_TRUE(FileExists(program.Path(L"CorvantaHelp.chm")) && FileExists(program.Exe()));
-  EXPECT_EQ(0u, RunProgram(program.Exe(), L"DeleteSettingFiles", kStartTimeoutMs)) << "nothing left to delete is no error";
-}
-
 TEST(FirstRun, AsksTwiceThenWritesTheDefaultsAndTheSampleTree) {
   CoInitialize(nullptr);
   InstalledProgram program;
@@ -71,14 +69,11 @@ TEST(FirstRun, AsksTwiceThenWritesTheDefaultsAndTheSampleTree) {
   const std::string bytes = ReadBytes(program.SettingFile());
   EXPECT_EQ(SettingFileBytes(DefaultSettingLines()), bytes);
   EXPECT_NE(std::string::npos, bytes.find("\x8a\x6d\x94\x46")) << "Shift-JIS, not UTF-8: 確認 is 8A 6D 94 46";
-  const wchar_t* shortcuts[] = {L"notepad - ショートカット.lnk", L"notepad - ショートカット (1).lnk",
-                                L"notepad - ショートカット (2).lnk"};
+  const wchar_t* shortcuts[] = {L"notepad - ショートカット.lnk", L"notepad - ショートカット (1).lnk", L"notepad - ショートカット (2).lnk"};
   for (int count = 1; count <= 3; ++count) {
     const std::wstring folder = program.Root() + L"\\サンプル\\とりあえずメモ帳" + std::to_wstring(count) + L"個";
     EXPECT_TRUE(FolderExists(folder)) << count;
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(i < count ? L"C:\\windows\\notepad.exe" : L"", ShortcutTarget(folder + L"\\" + shortcuts[i])) << count << i;
-    }
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(i < count ? L"C:\\windows\\notepad.exe" : L"", ShortcutTarget(folder + L"\\" + shortcuts[i])) << count << i;
   }
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));

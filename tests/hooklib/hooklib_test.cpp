@@ -32,10 +32,7 @@ class HookLibTest : public ::testing::Test {
                              nullptr, nullptr, nullptr);
     for (const wchar_t* entry : {L"first", L"second", L"third"}) AppendMenuW(menu_, MF_STRING, 101 + GetMenuItemCount(menu_), entry);
   }
-  void TearDown() override {
-    DestroyMenu(menu_);
-    DestroyWindow(owner_);
-  }
+  void TearDown() override { DestroyMenu(menu_), DestroyWindow(owner_); }
   // Tracks the menu while a second thread clicks its second entry or presses
   // Down and Enter (and cancels a menu left open); what the owner got.
   std::vector<int> Track(bool click) {

@@ -49,11 +49,9 @@ TEST(ArrangeGrid, WorkedExamplesAndTileShapes) {
   // Tiles: {first count, last count, columns, rows}.
   const long shapes[][4] = {{1, 4, 4, 1}, {5, 8, 4, 2}, {9, 10, 5, 2}, {11, 18, 6, 3}, {19, 21, 7, 3}, {22, 32, 8, 4}, {37, 50, 10, 5}};
   ArrangeGrid grid = {};
-  for (const auto& shape : shapes) {
-    for (long n = shape[0]; n <= shape[1]; ++n) {
-      ASSERT_TRUE(Launch_ComputeGrid(3, n, 1000, 1000, &grid));
-      EXPECT_EQ(shape[2] * 100 + shape[3], grid.longWindowCountX * 100 + grid.longWindowCountY) << n;
-    }
+  for (const auto& shape : shapes) for (long n = shape[0]; n <= shape[1]; ++n) {
+    ASSERT_TRUE(Launch_ComputeGrid(3, n, 1000, 1000, &grid));
+    EXPECT_EQ(shape[2] * 100 + shape[3], grid.longWindowCountX * 100 + grid.longWindowCountY) << n;
   }
   EXPECT_FALSE(Launch_ComputeGrid(0, 2, 100, 100, &grid) || Launch_ComputeGrid(4, 2, 100, 100, &grid) ||
                Launch_ComputeGrid(1, 0, 100, 100, &grid));
@@ -61,10 +59,7 @@ TEST(ArrangeGrid, WorkedExamplesAndTileShapes) {
 
 class Collect : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setlocale(LC_ALL, ".ACP");
-    MakeFolder(root_);
-  }
+  void SetUp() override { setlocale(LC_ALL, ".ACP"), MakeFolder(root_); }
   void TearDown() override { Launch_FreeItemList(&glong_Launch_ItemCount); }
   // The paths collected under `path` in launch order; count and tail must agree with the list.
   Paths Run(const std::wstring& path) {
@@ -89,9 +84,7 @@ class Collect : public ::testing::Test {
     return names;
   }
   std::wstring In(const std::wstring& name) const { return name.empty() ? root_ : root_ + L"\\" + name; }
-  void Touch(std::initializer_list<const wchar_t*> names) {
-    for (const wchar_t* name : names) WriteBytes(In(name), "");
-  }
+  void Touch(std::initializer_list<const wchar_t*> names) { for (const wchar_t* name : names) WriteBytes(In(name), ""); }
   TempFolder temp_;
   const std::wstring root_ = temp_ / L"root";
 };
@@ -104,11 +97,8 @@ TEST_F(Collect, ListedItemsFirstThenTheListingDepthFirstWhereOnlyAnExactLnkAndNo
   Paths expected = {In(L"b.lnk")}, sub = Listing(L"Sub");
   expected.insert(expected.end(), sub.begin(), sub.end());
   for (const std::wstring& path : Listing(L"")) {
-    if (path == In(L"Zed")) {
-      for (const std::wstring& inner : Listing(L"Zed")) expected.push_back(inner);
-    } else if (path == In(L"a.lnk") || path == In(L"c.lnk")) {
-      expected.push_back(path);
-    }
+    if (path == In(L"Zed")) for (const std::wstring& inner : Listing(L"Zed")) expected.push_back(inner);
+    if (path == In(L"a.lnk") || path == In(L"c.lnk")) expected.push_back(path);
   }
   EXPECT_EQ(expected, Run(root_));
   // Listed names are found as the file system finds them; the unlisted pass compares exactly.
@@ -121,8 +111,7 @@ TEST_F(Collect, ListedItemsFirstThenTheListingDepthFirstWhereOnlyAnExactLnkAndNo
 }
 
 TEST_F(Collect, LinesLeadingOutOfTheFolderAreRejectedAndReported) {
-  MakeFolder(temp_ / L"x");
-  MakeFolder(In(L"sub"));
+  for (const std::wstring& folder : {temp_ / L"x", In(L"sub")}) MakeFolder(folder);
   Touch({L"a.lnk", L"sub\\s.lnk", L"..\\top.lnk", L"..\\x\\x.lnk"});
   const Paths lines{L".", L"..", L"..\\x", L"../top.lnk", temp_ / L"x", L"...", L" ", L"sub\\s.lnk"};
   std::wstring order;
@@ -130,34 +119,19 @@ TEST_F(Collect, LinesLeadingOutOfTheFolderAreRejectedAndReported) {
   WriteBytes(In(L"order.ini"), ToAnsi(order));
   TraceRecorder recorder;
   Paths expected;
-  for (const std::wstring& path : Listing(L"")) {
-    if (path != In(L"order.ini")) expected.push_back(path == In(L"sub") ? In(L"sub\\s.lnk") : path);
-  }
+  for (const std::wstring& path : Listing(L"")) if (path != In(L"order.ini")) expected.push_back(path == In(L"sub") ? In(L"sub\\s.lnk") : path);
   EXPECT_EQ(expected, Run(root_)) << "nothing outside the folder, nothing twice";
   for (const std::wstring& line : lines) EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"(" + line + L")")) << ToAnsi(line);
-}
-
-// Folder links made by the host's /bin/ln (Wine gives no exit code: wait for the effect).
-bool RunUnix(std::wstring commandLine, const std::wstring& directory, const std::wstring& effect, bool exists) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (CreateProcessW((L"Z:\\bin\\" + commandLine.substr(5, 2)).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                     directory.c_str(), &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  return WaitUntil([&] { return (GetFileAttributesW(effect.c_str()) != INVALID_FILE_ATTRIBUTES) == exists; }, 5000);
 }
 
 TEST_F(Collect, FolderLinkLoopEndsAndFreeingClosesEveryProcessHandle) {
   Touch({L"a.lnk"});
   WriteBytes(In(L"order.ini"), "self\r\n");
   // loop -> the folder above root (which holds only root), self -> root itself.
-  ASSERT_TRUE(RunUnix(L"/bin/ln -s .. loop", root_, In(L"loop"), true) && RunUnix(L"/bin/ln -s . self", root_, In(L"self"), true));
+  ASSERT_TRUE(Host(L"ln -s", In(L"loop"), temp_.Path()) && Host(L"ln -s", In(L"self"), root_));
   TraceRecorder recorder;
   Paths paths = Run(root_);
-  RunUnix(L"/bin/rm -f loop self", root_, In(L"loop"), false);
+  Host(L"rm -f", In(L"loop")), Host(L"rm -f", In(L"self"));
   // root\a.lnk, then once more through loop\root; the second visit of loop
   // (and self, both times) would enter a folder already on the walk.
   std::sort(paths.begin(), paths.end());

@@ -19,8 +19,7 @@
 #include "resource.h"
 #include "support/test_support.h"
 
-extern long glong_Launch_RunPattern;
-extern long glong_Launch_RunMoveBottom;
+extern long glong_Launch_RunPattern, glong_Launch_RunMoveBottom;
 
 namespace {
 
@@ -40,9 +39,7 @@ std::wstring LogText(HWND dialog) {
   for (const wchar_t* c = text; *c; ++c) if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
   return lines;
 }
-bool WaitForLog(HWND dialog, const std::wstring& fragment) {
-  return WaitUntil([&] { return LogText(dialog).find(fragment) != std::wstring::npos; }, 15000);
-}
+bool WaitForLog(HWND dialog, const std::wstring& fragment) { return WaitUntil([&] { return LogText(dialog).find(fragment) != std::wstring::npos; }, 15000); }
 bool IsShown(HWND dialog, int id) { return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
 
 class LaunchRun : public ::testing::Test {
@@ -58,10 +55,7 @@ class LaunchRun : public ::testing::Test {
     longAutoCloseProgressWindow = longAdjustLaunchedWindowPattern = longAdjustLaunchedWindowMoveBottom = 0;
     longAdjustLaunchedWindowConfirmAtExecution = longWindowArrangementAvailable = 0;
   }
-  void TearDown() override {
-    CloseTestApps();
-    CoUninitialize();
-  }
+  void TearDown() override { CloseTestApps(), CoUninitialize(); }
   // A folder under the root with shortcuts to the test program tagged by their names, in order.ini in this order.
   std::wstring Folder(const std::wstring& name, std::initializer_list<const wchar_t*> tags) {
     const std::wstring folder = root_ + L"\\" + name;
@@ -110,12 +104,10 @@ TEST_F(LaunchRun, TestRunsListEveryItemInRunOrderStartNothingAndStayOpenDespiteA
 }
 
 TEST_F(LaunchRun, ShortcutsStartWithTheirArgumentsFolderAndRunAsFlagAndKeepTheirProcessesUntilClose) {
-  const std::wstring work = temp_ / L"作業 folder", folder = root_ + L"\\Apps";
+  const std::wstring work = temp_ / L"作業 folder", folder = Folder(L"Apps", {L"one", L"two"});
   MakeFolder(work);
-  MakeFolder(folder);
   ASSERT_TRUE(MakeShortcut(folder + L"\\one.lnk", TestAppPath(), L"--tag one \"two words\" 100%", work));
   ASSERT_TRUE(MakeShortcut(folder + L"\\two.lnk", TestAppPath(), L"--tag two", temp_.Path(), SLDF_RUNAS_USER));
-  WriteBytes(folder + L"\\order.ini", "one.lnk\r\ntwo.lnk\r\n");
   bool kept = false;
   EXPECT_EQ(Line(L"\\Apps\\one.lnk") + Line(L"\\Apps\\two.lnk") + TotalOk(2) + L"|close",
             RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"正常処理しました", [&](HWND) {
@@ -131,9 +123,8 @@ TEST_F(LaunchRun, ShortcutsStartWithTheirArgumentsFolderAndRunAsFlagAndKeepTheir
   wcscpy_s(minimised.arguments, L"--tag minimised");
   wcscpy_s(minimised.directory, temp_.Path().c_str());
   minimised.showCommand = SW_SHOWMINNOACTIVE;
-  const ShellLaunchResult result = Launch_StartShortcutTarget(minimised);
-  EXPECT_NE(nullptr, result.process);
-  CloseHandle(result.process);
+  KernelHandle process(Launch_StartShortcutTarget(minimised).process);
+  EXPECT_TRUE(process.Valid());
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(temp_ / L"started-minimised.txt").find("show=7\n") != std::string::npos; }, 5000));
 }
 
@@ -200,8 +191,7 @@ TEST_F(LaunchRun, RunsArrangeTheirWindowsByTheSettingsOrTheChooserAndAutoCloseAf
     if (!(closedByItself = WaitUntil([dialog] { return !IsWindow(dialog); }, 15000))) Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
   });
   EXPECT_EQ(0, Launch_RunWithProgress(nullptr, folder.c_str(), D_LONG_LAUNCH_RUNMODE_LAUNCH));
-  watch.Join();
-  EXPECT_TRUE(closedByItself);
+  EXPECT_TRUE((watch.Join(), closedByItself));
   RECT area = {};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   const long x = area.left, y = area.top, width = area.right - area.left, height = area.bottom - area.top;

@@ -23,20 +23,14 @@ using Step = std::function<void(HWND)>;
 class MenuCloser {
  public:
   MenuCloser() : thread_([this] {
-      while (!stop_) {
-        if (FindOpenMenu() == nullptr) {
-          Sleep(10);
-          continue;
-        }
+      for (; !stop_; Sleep(10)) {
+        if (FindOpenMenu() == nullptr) continue;
         ++opened_;
         PostMessageW(FindWindowW(D_WSTR_MAINWINDOW_CLASS_NAME, nullptr), WM_CANCELMODE, 0, 0);
         WaitForNoOpenMenu(5000);
       }
     }) {}
-  ~MenuCloser() {
-    stop_ = true;
-    thread_.join();
-  }
+  ~MenuCloser() { stop_ = true, thread_.join(); }
   int Opened() const { return opened_; }
 
  private:
@@ -59,9 +53,8 @@ class MainWindowTest : public ::testing::Test {
   // inside the loop, then `helper` on a second thread; then WM_CLOSE.  The
   // loop's result; the exit code goes to exitCode_.
   int Run(Step inLoop, Step helper = nullptr) {
-    MSG message;  // a WM_QUIT left in the queue would end the loop at once
-    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    for (MSG message; PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
+    }  // a WM_QUIT left in the queue would end the loop at once
     running_ = this;
     inLoop_ = std::move(inLoop);
     helper_ = std::move(helper);
@@ -111,8 +104,7 @@ TEST_F(MainWindowTest, CloseEndsWithZeroAndUndoesEverythingAlsoAfterARefusedHotk
     EXPECT_EQ(refused, recorder.Contains(TRACE_LEVEL_ERROR, L"")) << "an icon deleted twice, or another failure";
     EXPECT_FALSE(IsWindow(seen));
     EXPECT_EQ(0u, gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize) << "the icon is left";
-    EXPECT_TRUE(takeHotkey()) << "the hotkey is still registered";
-    UnregisterHotKey(other, 1);
+    EXPECT_TRUE(takeHotkey() && UnregisterHotKey(other, 1)) << "the hotkey is still registered";
     EXPECT_EQ((std::vector<bool>{true, true}), (std::vector<bool>{UnsetHookWH_MOUSE() != 0, UnsetHookWH_KEYBOARD() != 0}))
         << "a hook was left set";
   }
@@ -129,9 +121,7 @@ TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrT
     };
     EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDBLCLK));
     EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN)) << "the second press of the double click";
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) {
-      EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, mouse)) << mouse;
-    }
+    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, mouse)) << mouse;
     gDWORD_MainWindow_LastTrayDoubleClickTick = GetTickCount() - GetDoubleClickTime() - 1;
     EXPECT_EQ(1, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN));
     for (int id : {-1, -2, 7}) EXPECT_EQ(0, opened(WM_HOTKEY, static_cast<WPARAM>(id), 0)) << id;
@@ -158,8 +148,7 @@ TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrT
 TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstChoiceRuns) {
   LoadLibraryW(L"riched20.dll");  // the progress dialog's log
   TempFolder temp;
-  const std::wstring root = temp / L"root";
-  MakeFolder(root);
+  const std::wstring& root = temp.Path();
   for (const wchar_t* name : {L"\\first.lnk", L"\\second.lnk"}) WriteBytes(root + name, "");
   Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
   longSupressDialogBeforeExecute = longAutoCloseProgressWindow = 0;
@@ -201,8 +190,7 @@ TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstCho
     AnswerMessageBox(quit, IDOK, 10000, GetCurrentProcessId());
     WaitUntil([window] { return !IsWindow(window); }, 5000);
   }));
-  EXPECT_FALSE(secondChoice) << "a menu, a second box or the end came while the first choice was carried out";
-  EXPECT_TRUE(alive);
+  EXPECT_TRUE(!secondChoice && alive) << "a menu, a second box or the end came while the first choice was carried out";
   EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\first.lnk", text);
   EXPECT_TRUE(log.find(L"<ラウンチャーアイテムルート>\\first.lnk ..... ") != std::wstring::npos && log.find(L"second") == std::wstring::npos);
   EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", quitText);
@@ -215,9 +203,7 @@ TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstCho
 TEST(MainWindowProcess, FailingKeyboardHookEndsWithMinusOneAndRemovesTheIcon) {
   InstalledProgram program(L"Corvanta.exe", BinFolder() + L"\\..\\fakes\\failing_keyboard\\Corvanta.dll");
   program.Settle();
-  ChildProcess start;
-  ASSERT_TRUE(start.Start(program.Exe(), L"DEBUG"));
-  EXPECT_EQ(kExitMinusOne, start.Wait(10000));
+  EXPECT_EQ(kExitMinusOne, RunProgram(program.Exe(), L"DEBUG", 10000));
   const std::wstring log = program.TraceLog();
   const size_t added = log.find(L"MainWindow_AddTaskTrayIcon() 終了"),
                refused = log.find(L"外部処理異常終了( SetHookWH_KEYBOARD() )"),

@@ -1,8 +1,10 @@
 // The launcher menu built from a prepared launcher item root: shape, names,
-// paths, the 16-bit ID limit, measuring and drawing, and the fixed entries' actions.
+// paths, the 16-bit ID limit, measuring and drawing, and the fixed entries'
+// actions, the help entry's among them (HTML Help's window, or a box naming the missing file).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <htmlhelp.h>
 #include <objbase.h>
 
 #include "base/instance.h"
@@ -36,10 +38,7 @@ struct Canvas {
   HBITMAP bitmap = CreateBitmap(300, 60, 1, 32, nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
   Canvas() { PatBlt(dc, 0, 0, 300, 60, WHITENESS); }
-  ~Canvas() {
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
-  }
+  ~Canvas() { DeleteObject(SelectObject(dc, old)), DeleteDC(dc); }
   int Draw(UINT id, ULONG_PTR data, bool selected) {
     DRAWITEMSTRUCT draw = {ODT_MENU, 0, id, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60}, data};
     return MainWindow_OnDrawItem(&draw, 0);
@@ -84,15 +83,13 @@ class LauncherMenu : public ::testing::Test {
 TEST_F(LauncherMenu, FixedEntriesSitBelowTheRootEntryWhichFillsOnlyWhenHighlighted) {
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
   HMENU menu = gHMENU_MainWindow_TrayIconMenu;
-  const std::vector<std::wstring> texts = {L"", L"", L"ラウンチャーアイテム管理", L"設定", L"ヘルプ", L"アプリケーション終了"};
-  const UINT ids[] = {1000, 1, 40, 30, 20, 10};
-  ASSERT_EQ(6, GetMenuItemCount(menu));
-  for (int i = 0; i < 6; ++i) {
+  std::vector<std::wstring> seen;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     wchar_t text[64] = L"";
     GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-    EXPECT_EQ(ids[i], Entry(menu, i).wID) << i;
-    EXPECT_EQ(texts[i], text) << i;
+    seen.push_back(std::to_wstring(Entry(menu, i).wID) + L" " + text);
   }
+  EXPECT_EQ((std::vector<std::wstring>{L"1000 ", L"1 ", L"40 ラウンチャーアイテム管理", L"30 設定", L"20 ヘルプ", L"10 アプリケーション終了"}), seen);
   const MENUITEMINFOW root = Entry(menu, 0);
   EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (Entry(menu, 1).fType & MFT_SEPARATOR));
   ASSERT_NE(nullptr, root.hSubMenu);
@@ -102,8 +99,7 @@ TEST_F(LauncherMenu, FixedEntriesSitBelowTheRootEntryWhichFillsOnlyWhenHighlight
 
 TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisabledEmptyEntry) {
   for (const wchar_t* folder : {L"c", L"x.lnk"}) MakeFolder(root_ + L"\\" + folder);  // x.lnk: a folder all the same
-  for (const wchar_t* file : {L"a.lnk", L"b.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt",
-                              L"c\\App.LNK", L"order.ini"}) {
+  for (const wchar_t* file : {L"a.lnk", L"b.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
     WriteBytes(root_ + L"\\" + file, "");
   }
   HMENU rootMenu = OpenRoot();
@@ -112,9 +108,7 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
   FindHandle search(FindFirstFileW((root_ + L"\\*").c_str(), &found));
   for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found)) {
     const std::wstring name = found.cFileName;
-    if (name != L"." && name != L".." && name != L"TOOL.LNK" && name != L"notes.txt" && name != L"order.ini") {
-      expected.insert(expected.begin(), name);
-    }
+    if (name != L"." && name != L".." && name != L"TOOL.LNK" && name != L"notes.txt" && name != L"order.ini") expected.insert(expected.begin(), name);
   }
   const int count = GetMenuItemCount(rootMenu);
   for (int i = 0; i < count; ++i) {
@@ -184,7 +178,7 @@ TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndTheEmptyEntryIsDra
   EXPECT_TRUE(expected.Pixels() == empty.Pixels()) << "the empty entry is not drawn as its grey text";
 }
 
-TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningAndHelpOpensTheContents) {
+TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsOff) {
   WriteBytes(root_ + L"\\b.lnk", "");
   for (long id : {1000L, 100L, 1L, 0L}) {  // the root, "< 空 >", the separator, no entry
     Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
@@ -203,13 +197,24 @@ TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningAndHelpOpensTheContents)
   EXPECT_EQ(0, MainWindow_OnHookNotify());
   progress.Join();
   EXPECT_TRUE(progress.found && NoMessageBoxFor(0, GetCurrentProcessId()));
+}
 
-  // tests/data/help.chm holds one topic, "Top", under the title "T".
-  Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, (BinFolder() + L"\\..\\help.chm").c_str());
+TEST_F(LauncherMenu, HelpShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
+  const std::wstring missing = temp_ / L"CorvantaHelp.chm", present = BinFolder() + L"\\CorvantaHelp.chm";
+  Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, missing.c_str());
+  AsyncMessageBoxAnswer answer(L"ヘルプ", IDOK, 20000);
   MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
-  HWND help = WaitForWindow(L"HH Parent", L"T", 5000);
-  EXPECT_NE(nullptr, help) << "no help window";
-  if (help != nullptr) DestroyWindow(help);
+  EXPECT_EQ(L"ヘルプファイルが見つかりません。\nプログラムと同じフォルダに置いてください。\n\n" + missing, answer.Wait().text);
+  ASSERT_TRUE(FileExists(present)) << "compiled from help/ja by chmcmd";
+  Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, present.c_str());
+  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
+  HWND help = nullptr;  // found by the help project's title: HTML Help opened our file
+  for (DWORD start = GetTickCount(); help == nullptr && GetTickCount() - start < 20000; help = FindWindowW(nullptr, L"Corvanta ヘルプ")) {
+    PumpMessages(50);
+  }
+  ASSERT_NE(nullptr, help) << "HTML Help opened no window";
+  EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId()));
+  HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
 
 }  // namespace

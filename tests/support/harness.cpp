@@ -30,10 +30,7 @@ void RemoveTree(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    DeleteFileW(path.c_str());
-    return;
-  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return (void)DeleteFileW(path.c_str());
   WIN32_FIND_DATAW entry;
   FindHandle search((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
                                                                  : FindFirstFileW((path + L"\\*").c_str(), &entry));
@@ -44,10 +41,7 @@ void RemoveTree(const std::wstring& path) {
 }
 
 bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
-bool FolderExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool FolderExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FileExists(path); }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -74,11 +68,10 @@ std::string ToAnsi(const std::wstring& text) {
 
 std::wstring Widen(UINT codePage, const std::string& bytes) {
   std::wstring text(bytes.size(), L'\0');
-  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
-                                  static_cast<int>(text.size())));
+  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size())));
   return text;
 }
-std::wstring FromAnsi(const std::string& text) { return Widen(CP_ACP, text); }
+std::wstring FromAnsi(const std::string& text) { return Widen(CP_ACP, text); }  // the picture driver's
 std::wstring FromUtf8(const std::string& text) { return Widen(CP_UTF8, text); }
 
 const std::vector<std::wstring>& DefaultSettingLines() {
@@ -98,11 +91,8 @@ const std::vector<std::wstring>& DefaultSettingLines() {
 std::vector<std::wstring> SettingLinesWith(const std::wstring& key, const wchar_t* value) {
   std::vector<std::wstring> lines;
   for (const std::wstring& line : DefaultSettingLines()) {
-    if (line.compare(0, key.size() + 1, key + L"=") != 0) {
-      lines.push_back(line);
-    } else if (value != nullptr) {
-      lines.push_back(key + L"=" + value);
-    }
+    if (line.compare(0, key.size() + 1, key + L"=") != 0) lines.push_back(line);
+    else if (value != nullptr) lines.push_back(key + L"=" + value);
   }
   return lines;
 }
@@ -118,6 +108,26 @@ std::wstring BinFolder() {
   GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
   *wcsrchr(path, L'\\') = L'\0';
   return path;
+}
+
+bool Host(const std::wstring& command, const std::wstring& path, const std::wstring& target) {
+  const auto unixPath = [](const std::wstring& windowsPath) {
+    typedef char*(CDECL * ToUnix)(const wchar_t*);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = toUnix(windowsPath.c_str());
+    std::wstring wide(unix, unix + strlen(unix));  // an ASCII temp path
+    HeapFree(GetProcessHeap(), 0, unix);
+    return wide;
+  };
+  std::wstring commandLine = L"/bin/" + command + L" " + (target.empty() ? L"" : unixPath(target) + L" ") + unixPath(path);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW((L"Z:\\bin\\" + command.substr(0, 2)).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  return WaitUntil([&] { return (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == !target.empty(); }, 5000);
 }
 
 std::wstring ShortcutTarget(const std::wstring& shortcutPath) {
@@ -154,9 +164,7 @@ TraceRecorder::TraceRecorder() {
 TraceRecorder::~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
 
 bool TraceRecorder::Contains(int level, const std::wstring& fragment) const {
-  for (const Record& record : records_) {
-    if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
-  }
+  for (const Record& record : records_) if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
   return false;
 }
 
@@ -187,28 +195,14 @@ std::vector<HWND> OpenMenus(DWORD processId) {
 HWND FindOpenMenu() { return OpenMenus().empty() ? nullptr : OpenMenus().front(); }
 HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitUntil([] { return FindOpenMenu(); }, timeoutMs) ? FindOpenMenu() : nullptr; }
 bool WaitForNoOpenMenu(DWORD timeoutMs) { return WaitForMenuCount(0, timeoutMs); }
-
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId) {
   return WaitUntil([=] { return OpenMenus(processId).size() == count; }, timeoutMs);
 }
 
-HMENU MenuOfWindow(HWND menuWindow) {
+bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
   DWORD_PTR menu = 0;  // MN_GETHMENU
   SendMessageTimeoutW(menuWindow, 0x01E1, 0, 0, SMTO_NORMAL, 5000, &menu);
-  return reinterpret_cast<HMENU>(menu);
-}
-
-bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
-  HMENU menu = MenuOfWindow(menuWindow);
-  return menu != nullptr && GetMenuItemRect(menuWindow, menu, static_cast<UINT>(position), rect);
-}
-
-int MenuEntryPosition(HWND menuWindow, UINT id) {
-  HMENU menu = MenuOfWindow(menuWindow);
-  for (int position = 0; menu != nullptr && position < GetMenuItemCount(menu); ++position) {
-    if (GetMenuItemID(menu, position) == id) return position;
-  }
-  return -1;
+  return menu != 0 && GetMenuItemRect(menuWindow, reinterpret_cast<HMENU>(menu), static_cast<UINT>(position), rect);
 }
 
 void ClickAt(POINT point) {
@@ -234,10 +228,7 @@ void PressKey(WORD virtualKey) {
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {
-  for (WORD key : keys) {
-    PressKey(key);
-    Sleep(150);  // lets a menu open its submenu before the next key
-  }
+  for (WORD key : keys) PressKey(key), Sleep(150);  // lets a menu open its submenu before the next key
 }
 
 HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
@@ -246,9 +237,7 @@ HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, D
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     GetWindowTextW(window, text, ARRAYSIZE(text));
-    if (IsWindowVisible(window) && (processId == 0 || owner == processId) && (title.empty() || title == text)) {
-      return window;
-    }
+    if (IsWindowVisible(window) && (processId == 0 || owner == processId) && (title.empty() || title == text)) return window;
   }
   return nullptr;
 }
@@ -280,9 +269,7 @@ SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD t
   return seen;
 }
 
-bool NoMessageBoxFor(DWORD milliseconds, DWORD processId) {
-  return !WaitUntil([processId] { return FindTopLevelWindow(L"#32770", L"", processId) != nullptr; }, milliseconds);
-}
+bool NoMessageBoxFor(DWORD milliseconds, DWORD processId) { return !WaitForWindow(L"#32770", L"", milliseconds, processId); }
 
 DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> script)
     : thread_([this, caption, script] {
@@ -296,9 +283,7 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
-    return false;
-  }
+  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) return false;
   CloseHandle(info.hThread);
   process_.Reset(info.hProcess);
   id_ = info.dwProcessId;
@@ -307,9 +292,7 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
 
 DWORD ChildProcess::Wait(DWORD timeoutMs) {
   DWORD code = kStillRunning;
-  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process_.Get(), &code);
-  }
+  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process_.Get(), &code);
   return code;
 }
 
@@ -321,26 +304,18 @@ void ChildProcess::Kill() {
   process_.Reset();
 }
 
-std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary, const std::wstring& exeName) {
-  const std::wstring bin = BinFolder(), exe = folder + L"\\" + exeName;
-  CopyFileW((bin + L"\\Corvanta.exe").c_str(), exe.c_str(), FALSE);
-  CopyFileW((hookLibrary.empty() ? bin + L"\\Corvanta.dll" : hookLibrary).c_str(), (folder + L"\\Corvanta.dll").c_str(), FALSE);
-  return exe;
-}
-
 DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
   ChildProcess process;
   return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
 }
 
 HWND WaitForMainWindow(DWORD timeoutMs) {
-  WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) != nullptr; }, timeoutMs);
-  return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE);
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE)) != nullptr; }, timeoutMs);
+  return found;
 }
 
-bool WaitForNoMainWindow(DWORD timeoutMs) {
-  return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs);
-}
+bool WaitForNoMainWindow(DWORD timeoutMs) { return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs); }
 
 std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }
 
@@ -353,22 +328,20 @@ void CloseTestApps() {
 }
 
 InstalledProgram::InstalledProgram(const std::wstring& exeName, const std::wstring& hookLibrary)
-    : exe_(InstallProgram(folder_.Path(), hookLibrary, exeName)),
-      logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {}
+    : exe_(folder_ / exeName), logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {
+  CopyFileW((BinFolder() + L"\\Corvanta.exe").c_str(), exe_.c_str(), FALSE);
+  CopyFileW((hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary).c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
+}
 
 void InstalledProgram::Settle() {
   WriteSettings(DefaultSettingLines());
   MakeFolder(Root());
 }
 
-void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) const {
-  WriteBytes(SettingFile(), SettingFileBytes(lines));
-}
+void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) const { WriteBytes(SettingFile(), SettingFileBytes(lines)); }
 
 std::wstring InstalledProgram::TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }
 
-bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
-  return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs) != nullptr;
-}
+bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) { return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs); }
 
 }  // namespace test

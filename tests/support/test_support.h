@@ -49,6 +49,9 @@ std::vector<std::wstring> SettingLinesWith(const std::wstring& key, const wchar_
 std::string SettingFileBytes(const std::vector<std::wstring>& lines);
 
 std::wstring BinFolder();  // where the tests, Corvanta.exe and Corvanta.dll are built
+// The host's /bin/ln ("ln -s", making `path` lead to `target`) or /bin/rm ("rm -f") on Wine's Unix
+// paths, as Windows calls would follow a link; Wine gives no exit code, so it waits for the effect.
+bool Host(const std::wstring& command, const std::wstring& path, const std::wstring& target = L"");
 std::wstring ShortcutTarget(const std::wstring& shortcutPath);
 bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments = L"",
                   const std::wstring& directory = L"", DWORD linkFlags = 0);
@@ -56,10 +59,7 @@ bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, 
 // Collects every trace record reported while it lives.
 class TraceRecorder {
  public:
-  struct Record {
-    int level;
-    std::wstring prefix, text;
-  };
+  struct Record { int level; std::wstring prefix, text; };
   TraceRecorder();
   ~TraceRecorder();
   const std::vector<Record>& Records() const { return records_; }
@@ -81,14 +81,13 @@ class ScopedTraceFlag {
 void PumpMessages(DWORD milliseconds);  // runs the thread's message queue
 
 // The menu driver: the open popup menus ("#32768" windows) of a process, an
-// entry's screen rectangle and a command's position (or -1) in one; real input.
+// entry's screen rectangle in one; real input.
 std::vector<HWND> OpenMenus(DWORD processId = GetCurrentProcessId());
 HWND FindOpenMenu();
 HWND WaitForOpenMenu(DWORD timeoutMs);
 bool WaitForNoOpenMenu(DWORD timeoutMs);
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
-int MenuEntryPosition(HWND menuWindow, UINT id);
 void ClickAt(POINT point);
 void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
@@ -112,9 +111,7 @@ class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> script);
   ~DialogDriver() { Join(); }
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
+  void Join() { if (thread_.joinable()) thread_.join(); }
   bool found = false;
 
  private:
@@ -125,10 +122,7 @@ class AsyncMessageBoxAnswer {
  public:
   AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
       : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
-  SeenMessageBox Wait() {
-    driver_.Join();
-    return seen_;
-  }
+  SeenMessageBox Wait() { return driver_.Join(), seen_; }
 
  private:
   SeenMessageBox seen_;
@@ -148,10 +142,6 @@ class ChildProcess {
   KernelHandle process_;
   DWORD id_ = 0;
 };
-// Copies Corvanta.exe (as `exeName`) and the hook library (the real one when
-// `hookLibrary` is empty) from the build folder into `folder`; the exe's path.
-std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary = std::wstring(),
-                            const std::wstring& exeName = L"Corvanta.exe");
 DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);  // to its end
 HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
 bool WaitForNoMainWindow(DWORD timeoutMs);
