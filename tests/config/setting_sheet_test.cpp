@@ -4,8 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
-#include <thread>
+#include <algorithm>
 
 #include "base/instance.h"
 #include "config/config.h"
@@ -40,18 +39,12 @@ void SetSettings(std::vector<long> values) {  // the six settings, then whether 
   for (size_t i = 0; i < values.size(); ++i) *settings[i] = values[i];
 }
 
-// The values of config.ini's key lines, in file order, each followed by "|".
-std::string Stored() {
+std::string Stored() {  // the values of config.ini's key lines, in file order, each followed by "|"
   std::string bytes = test::ReadBytes(gTCHAR_Config_SettingFilePath), values;
-  for (size_t at = 0; (at = bytes.find('=', at)) != std::string::npos; ++at) {
-    values += bytes.substr(at + 1, bytes.find("\r\n", at) - at - 1) + "|";
-  }
+  for (size_t at = 0; (at = bytes.find('=', at)) != std::string::npos; ++at) values += bytes.substr(at + 1, bytes.find("\r\n", at) - at - 1) + "|";
   return values;
 }
-HWND Page(HWND sheet, int index) {
-  SendMessageW(sheet, PSM_SETCURSEL, index, 0);
-  return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_INDEXTOHWND, index, 0));
-}
+HWND Page(HWND sheet, int index) { return PropSheet_SetCurSel(sheet, nullptr, index), PropSheet_IndexToHwnd(sheet, index); }
 bool ApplyEnabled(HWND sheet) { return IsWindowEnabled(GetDlgItem(sheet, 0x3021)) != FALSE; }
 void Click(HWND page, int id) { SendDlgItemMessageW(page, id, BM_CLICK, 0, 0); }
 // Clears the hotkey control as Backspace does; OK if that enabled Apply, else Cancel.
@@ -92,47 +85,34 @@ class SettingSheet : public ::testing::Test {
 
   // Runs `show` here while `script` works the sheet from a second thread and names its closing button.
   int Run(std::function<int(HWND)> script, std::function<int()> show = Config_ShowSettingSheet) {
-    bool found = false;  // read after the join
-    std::thread driver([&] {
-      HWND sheet = nullptr;
-      for (DWORD start = GetTickCount(); !sheet && GetTickCount() - start < 9000; Sleep(20)) sheet = FindWindowW(L"#32770", L"設定");
-      if ((found = sheet != nullptr)) PostMessageW(sheet, PSM_PRESSBUTTON, script(sheet), 0);
-    });
+    test::DialogDriver driver(L"設定", [&](HWND sheet) { PostMessageW(sheet, PSM_PRESSBUTTON, script(sheet), 0); });
     const int result = show();
-    driver.join();
-    EXPECT_TRUE(found) << "the sheet never came";
+    driver.Join();
+    EXPECT_TRUE(driver.found) << "the sheet never came";
     return result;
   }
   test::TempFolder temp_;
 };
 
-TEST_F(SettingSheet, CancelAtOnceRewritesTheKeysApplyThenCancelKeepsTheAppliedOkDropsTheWindowsKey) {
+TEST_F(SettingSheet, CancelApplyAndOkStoreWhatTheyShouldAndAnUnavailableArrangementIsGreyed) {
   SetSettings({1, 1, 65, 3, 2, 1, 0});
   EXPECT_EQ(0, Run([](HWND) { return PSBTN_CANCEL; }));
   EXPECT_EQ("1|1|65, 3|2|1|0|", Stored());
-  std::vector<bool> apply;
   EXPECT_EQ(0, Run([&](HWND sheet) {
     Click(Page(sheet, 0), IDC_CONFIG_AUTOCLOSE_PROGRESS);
-    apply.push_back(ApplyEnabled(sheet));
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
-    apply.push_back(ApplyEnabled(sheet));
     return PSBTN_CANCEL;
   }));
-  EXPECT_EQ((std::vector<bool>{true, false}), apply) << "on after the click, off after Apply";
   EXPECT_EQ("1|0|65, 3|2|1|0|", Stored());
   SetSettings({0, 0, 90, 14});
   LRESULT shown = 0;
-  Run([&](HWND sheet) {
-    shown = SendDlgItemMessageW(Page(sheet, 0), IDC_CONFIG_HOTKEY, HKM_GETHOTKEY, 0, 0);
-    return PSBTN_OK;
-  });
+  Run([&](HWND sheet) { return shown = SendDlgItemMessageW(Page(sheet, 0), IDC_CONFIG_HOTKEY, HKM_GETHOTKEY, 0, 0), PSBTN_OK; });
   EXPECT_EQ(MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_SHIFT), shown) << "Ctrl+Shift+Z";
   EXPECT_EQ("0|0|90, 6|2|1|0|", Stored());
   Run(ClearHotkeyAndOk);
   EXPECT_EQ("0|0|0, 0|2|1|0|", Stored()) << "page 1 changed, page 2 never shown";
-}
 
-TEST_F(SettingSheet, WithoutArrangementPage2IsGreyedAndOkStoresZeroForItsBoxesButKeepsThePattern) {
+  // Without arrangement page 2 is greyed, and OK stores 0 for its boxes but keeps the pattern.
   SetSettings({0, 0, 90, 6, 3, 1, 1, 0});
   std::wstring controls;  // per control of page 2: its ID's last two digits, "e"nabled, "v"isible, "t"icked
   Run([&](HWND sheet) {
@@ -156,8 +136,7 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNot
     seen.push_back({TabCtrl_GetItemCount(PropSheet_GetTabControl(sheet)) == 3});
     HWND page = Page(sheet, 1);
     seen.push_back({ApplyEnabled(sheet), IsDlgButtonChecked(page, IDC_CONFIG_PATTERN_TILE) == BST_CHECKED});
-    Click(page, IDC_CONFIG_MOVE_BOTTOM);
-    Click(page, IDC_CONFIG_MOVE_BOTTOM);
+    for (int tick = 0; tick < 2; ++tick) Click(page, IDC_CONFIG_MOVE_BOTTOM);
     seen.push_back({ApplyEnabled(sheet)});
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
     seen.push_back({longAdjustLaunchedWindowPattern == 3 && longAdjustLaunchedWindowMoveBottom == 0});
@@ -181,9 +160,8 @@ TEST_F(SettingSheet, ARefusedHotkeyIsReportedWithOneBalloonAClearedOneRegistersN
   ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, 'Z')) << "this test holds Ctrl+Shift+Z";
   Run([](HWND) { return PSBTN_OK; }, MainWindow_ShowSettingSheet);
   UnregisterHotKey(nullptr, 1);
-  int balloons = 0;
-  for (const auto& record : records.Records()) balloons += record.text.find(L"バルーン表示(ホットキーを登録できません") == 0;
-  EXPECT_EQ(1, balloons);
+  EXPECT_EQ(1, std::count_if(records.Records().begin(), records.Records().end(),
+                             [](const auto& record) { return record.text.find(L"バルーン表示(ホットキーを登録できません") == 0; }));
   EXPECT_TRUE(records.Contains(3, L"RegisterHotKey()"));
   records.Clear();
   Run(ClearHotkeyAndOk, MainWindow_ShowSettingSheet);
@@ -191,8 +169,7 @@ TEST_F(SettingSheet, ARefusedHotkeyIsReportedWithOneBalloonAClearedOneRegistersN
   longHotkeyVirtualKey = 'Z';
   Run([](HWND) {  // the main window goes while the sheet is up
     PostMessageW(gHWND_MainWindow_Handle, WM_CLOSE, 0, 0);
-    for (DWORD start = GetTickCount(); IsWindow(gHWND_MainWindow_Handle) && GetTickCount() - start < 5000;) Sleep(10);
-    return PSBTN_OK;
+    return test::WaitUntil([] { return !IsWindow(gHWND_MainWindow_Handle); }, 5000), PSBTN_OK;
   }, MainWindow_ShowSettingSheet);
   for (const auto& record : records.Records()) {
     EXPECT_TRUE(record.level != 3 && record.text.find(L"バルーン表示") == std::wstring::npos) << record.text;

@@ -9,20 +9,14 @@
 namespace {
 
 TEST(ItemRules, ButtonRuleFollowsListSizeAndSelectedPlace) {
-  struct Row {
-    int count, selected;
-    bool itemCommands, upAndTop, downAndBottom;
-  } const rows[] = {
-      {0, -1, false, false, false}, {3, -1, false, false, false}, {3, 3, false, false, false},
-      {1, 0, true, false, false},   {2, 0, true, false, true},    {2, 1, true, true, false},
-      {5, 0, true, false, true},    {5, 2, true, true, true},     {5, 3, true, true, true},
-      {5, 4, true, true, false},
+  const struct { int count, selected; const char* enabled; } rows[] = {  // "i" item commands, "u" up/top, "d" down/bottom
+      {0, -1, "---"}, {3, -1, "---"}, {3, 3, "---"}, {1, 0, "i--"}, {2, 0, "i-d"},
+      {2, 1, "iu-"},  {5, 0, "i-d"},  {5, 2, "iud"}, {5, 3, "iud"}, {5, 4, "iu-"},
   };
-  for (const Row& row : rows) {
-    const ItemButtonStates states = ItemManager_ButtonRule(row.count, row.selected);
-    EXPECT_EQ(row.itemCommands, states.itemCommands) << row.count << " items, selected " << row.selected;
-    EXPECT_EQ(row.upAndTop, states.upAndTop) << row.count << " items, selected " << row.selected;
-    EXPECT_EQ(row.downAndBottom, states.downAndBottom) << row.count << " items, selected " << row.selected;
+  for (const auto& row : rows) {
+    const ItemButtonStates s = ItemManager_ButtonRule(row.count, row.selected);
+    const std::string enabled = std::string(s.itemCommands ? "i" : "-") + (s.upAndTop ? "u" : "-") + (s.downAndBottom ? "d" : "-");
+    EXPECT_EQ(row.enabled, enabled) << row.count << " items, selected " << row.selected;
   }
 }
 
@@ -30,12 +24,9 @@ TEST(ItemRules, TypedNamesAreRefusedForEachReason) {
   const std::wstring longest(251, L'x');
   const std::pair<ItemNameCheck, std::vector<std::wstring>> rows[] = {
       {ITEMNAME_OK, {L"Mail", L"Tools 2.0", L".hidden", L"CONSOLE", L"COM0", L"LPT10", L"メール", longest}},
-      {ITEMNAME_TOO_LONG, {longest + L"x"}},
-      {ITEMNAME_EMPTY, {L""}},
-      {ITEMNAME_DOTS_OR_BLANKS_ONLY, {L".", L"..", L" . "}},
+      {ITEMNAME_TOO_LONG, {longest + L"x"}}, {ITEMNAME_EMPTY, {L""}}, {ITEMNAME_DOTS_OR_BLANKS_ONLY, {L".", L"..", L" . "}},
       {ITEMNAME_TRAILING_DOT_OR_BLANK, {L"Mail.", L"Mail "}},
-      {ITEMNAME_RESERVED_CHARACTER,
-       {L"a\\b", L"..\\x", L"a/b", L"C:x", L"a*", L"a?", L"\"a\"", L"<a>", L"a|b", L"a\tb", L"a\nb"}},
+      {ITEMNAME_RESERVED_CHARACTER, {L"a\\b", L"..\\x", L"a/b", L"C:x", L"a*", L"a?", L"\"a\"", L"<a>", L"a|b", L"a\tb", L"a\nb"}},
       {ITEMNAME_DEVICE_NAME, {L"CON", L"con.txt", L"Nul", L"PRN .x", L"aux", L"COM1", L"com9.lnk", L"LPT1", L"lpt9"}},
   };
   for (const auto& row : rows) {
@@ -44,41 +35,28 @@ TEST(ItemRules, TypedNamesAreRefusedForEachReason) {
 }
 
 TEST(ItemRules, DisplayNamesListOnlyFoldersAndExactShortcutsThatStayInTheirFolder) {
-  struct Row {
-    const wchar_t* fileName;
-    bool isFolder;
-    const wchar_t* display;  // nullptr: not listed
-  } const rows[] = {
-      {L"Mail.lnk", false, L"Mail"},    {L"Notes.old.lnk", false, L"Notes.old"}, {L"Mail", true, L"Mail"},
-      {L"Tools 2.0", true, L"Tools 2.0"}, {L"x.lnk", true, L"x.lnk"},          {L".hidden.lnk", false, L".hidden"},
-      {L"X.LNK", false, nullptr},       {L"readme.txt", false, nullptr},         {L"order.ini", false, nullptr},
-      {L".lnk", false, nullptr},        {L"..lnk", false, nullptr},              {L"...lnk", false, nullptr},
-      {L"...", true, nullptr},          {L"..", true, nullptr},
+  const struct { const wchar_t* fileName; bool isFolder; const wchar_t* display; } rows[] = {  // "-": not listed
+      {L"Mail.lnk", false, L"Mail"}, {L"Notes.old.lnk", false, L"Notes.old"}, {L"Mail", true, L"Mail"}, {L"x.lnk", true, L"x.lnk"},
+      {L"Tools 2.0", true, L"Tools 2.0"}, {L".hidden.lnk", false, L".hidden"}, {L"X.LNK", false, L"-"}, {L"...", true, L"-"},
+      {L"readme.txt", false, L"-"}, {L"order.ini", false, L"-"}, {L".lnk", false, L"-"}, {L"..lnk", false, L"-"},
+      {L"...lnk", false, L"-"}, {L"..", true, L"-"},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     wchar_t display[D_SIZE_ITEMMANAGER_NAME] = L"";
     const bool listed = ItemManager_DisplayNameOf(row.fileName, row.isFolder, display, D_SIZE_ITEMMANAGER_NAME);
-    EXPECT_EQ(row.display != nullptr, listed) << row.fileName;
-    if (listed && row.display != nullptr) {
-      EXPECT_STREQ(row.display, display) << row.fileName;
-    }
+    EXPECT_STREQ(row.display, listed ? display : L"-") << row.fileName;
   }
 }
 
 TEST(ItemRules, PathsBelowTheRoot) {
-  const wchar_t root[] = L"C:\\Prog\\Root";
-  struct Row {
-    const wchar_t* path;
-    const wchar_t* below;  // nullptr: outside
-  } const rows[] = {
+  const struct { const wchar_t* path; const wchar_t* below; } rows[] = {  // nullptr: outside the root
       {L"C:\\Prog\\Root\\Tools", L"\\Tools"}, {L"C:\\Prog\\Root", L""},         {L"C:\\Prog\\Root\\", L""},
       {L"c:\\prog\\root\\A\\B", L"\\A\\B"},   {L"C:\\Prog\\Root2", nullptr},     {L"C:\\Prog", nullptr},
       {L"D:\\Root\\Tools", nullptr},          {L"C:\\Prog\\Roo", nullptr},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     wchar_t below[D_SIZE_ITEMMANAGER_PATH] = L"?";
-    EXPECT_EQ(row.below != nullptr ? 0 : -1, ItemManager_BelowRoot(root, row.path, below, D_SIZE_ITEMMANAGER_PATH))
-        << row.path;
+    EXPECT_EQ(row.below ? 0 : -1, ItemManager_BelowRoot(L"C:\\Prog\\Root", row.path, below, D_SIZE_ITEMMANAGER_PATH)) << row.path;
     EXPECT_STREQ(row.below != nullptr ? row.below : L"", below) << row.path;
   }
 }
