@@ -85,17 +85,19 @@ class Hostile : public ::testing::Test {
   const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
 };
 
-// The shell is asked once per opening: a shortcut retargeted while the menu
-// is open keeps its first icon until the next opening asks again.
+// The shell is asked once per opening: a shortcut replaced by a folder of the
+// same name while the menu is open keeps its icon until the next opening.
 TEST_F(Hostile, AnEntrysIconIsKeptForTheOpeningAndAskedAgainInTheNext) {
   ASSERT_TRUE(MakeShortcut(root_ + L"\\a.lnk", L"C:\\windows\\notepad.exe"));
   int result = 0;
   HMENU menu = Open(temp_.Path(), L"", &result);
-  const unsigned notepad = DrawnIcon(menu, false);
-  ASSERT_NE(0u, notepad) << "an icon is drawn";
-  ASSERT_TRUE(MakeShortcut(root_ + L"\\a.lnk", L"C:\\windows"));
-  EXPECT_EQ(notepad, DrawnIcon(menu, true)) << "the highlight draws the kept icon";
-  EXPECT_NE(notepad, DrawnIcon(Open(temp_.Path(), L"", &result), false)) << "a new opening asks the shell again";
+  const unsigned shortcut = DrawnIcon(menu, false);
+  ASSERT_NE(0u, shortcut) << "an icon is drawn";
+  ASSERT_TRUE(DeleteFileW((root_ + L"\\a.lnk").c_str()) && CreateDirectoryW((root_ + L"\\a.lnk").c_str(), nullptr));
+  EXPECT_EQ(shortcut, DrawnIcon(menu, false)) << "a redraw draws the kept icon";
+  const unsigned folder = DrawnIcon(Open(temp_.Path(), L"", &result), false);
+  EXPECT_NE(shortcut, folder) << "a new opening asks the shell again";
+  EXPECT_NE(0u, folder);
 }
 
 TEST_F(Hostile, InputsAreRefusedOrCutWithALevelThreeRecordNeverTakenAsWrongValues) {
@@ -133,9 +135,9 @@ TEST_F(Hostile, InputsAreRefusedOrCutWithALevelThreeRecordNeverTakenAsWrongValue
       {"config.ini of random bytes", config(noise), -1, L"設定が見つかりません"},
       {"UTF-16 config.ini", config(utf16), -1, L"設定が見つかりません(SECTION=CONTROL_SETTING, KEY=AUTOCLOSE"},
       {"a 100,000-character line", config(std::string(100000, 'x') + "\r\n" + SettingFileBytes(lines)), 0, nullptr},
+      {"a hotkey past 32 bits", config(with(11, L"HOTKEY_OPEN_LAUNCHER_WINDOW=4294967386, 6")), -1, L"設定値が不正です(SECTION=CONTROL_SETTING, KEY=HOTKEY"},
       {"duplicate sections and keys", config(with(7, L"SUPRESS_DIALOG_BEFORE_EXECUTE=1") + SettingFileBytes(lines)), 0, nullptr},
       {"a value of 30 digits", config(with(7, L"SUPRESS_DIALOG_BEFORE_EXECUTE=100000000000000000000000000000")), -1, L"設定値が不正です(SECTION=CONTROL_SETTING, KEY=SUPRESS"},
-      {"a hotkey past 32 bits", config(with(13, L"HOTKEY_OPEN_LAUNCHER_WINDOW=4294967386, 6")), -1, L"設定値が不正です(SECTION=CONTROL_SETTING, KEY=HOTKEY"},
       {"order.ini with a 1 MB line", order(std::string(1 << 20, 'x') + "\r\na.lnk\r\n"), 1, nullptr},
       {"order.ini with NUL bytes", order(std::string("\0\0a.lnk\0x\r\n", 11)), 1, nullptr},
       {"100,000 lines naming nothing", order(lines100k), 1, nullptr},
