@@ -238,8 +238,10 @@ int Config_SaveSettingFile() {
   TRACE_SCOPE();
   FILE* probe = _wfopen(gTCHAR_Config_SettingFilePath, L"a+");
   if (probe == nullptr) {
+    // Read before the box: showing it runs a message loop that resets the code.
+    const DWORD error = GetLastError();
     Text_MessageBox(nullptr, IDS_CONFIG_SAVE_FAILED_TEXT, IDS_CONFIG_SAVE_FAILED_CAPTION, MB_OK | MB_ICONERROR);
-    Trace_ReportError(TRACE_FRAME_EXTERNAL_POLITE, L"CreateFile", GetLastError());
+    Trace_ReportError(TRACE_FRAME_EXTERNAL_POLITE, L"CreateFile", error);
     return -1;
   }
   fclose(probe);

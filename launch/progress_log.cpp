@@ -60,7 +60,9 @@ void Launch_AppendResultLine(bool success, const wchar_t* text) {
 
 void Launch_DescribeError(DWORD error, wchar_t* buffer, size_t capacity) {
   wchar_t* text = nullptr;
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+  // Code 0 has a system text ("completed successfully"), which would read as
+  // nonsense after a failure: it is given as a code like any unknown one.
+  DWORD length = error == 0 ? 0 : FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                                     FORMAT_MESSAGE_FROM_SYSTEM,
                                 nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                                 reinterpret_cast<wchar_t*>(&text), 0, nullptr);

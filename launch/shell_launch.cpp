@@ -1,10 +1,12 @@
 // Starting one launcher item through the shell.
 //
-// A shortcut is not handed to the shell as a .lnk file: the shell then starts
-// the target on its own and gives back no process handle (Wine), or only with
-// SEE_MASK_INVOKEIDLIST, which hangs under Wine.  Without the process the
-// windows cannot be arranged.  So the shortcut is read here and its target
-// started directly, with everything the shortcut carries.
+// An ordinary shortcut is not handed to the shell as a .lnk file: the shell
+// then starts the target on its own and gives back no process handle (Wine),
+// or only with SEE_MASK_INVOKEIDLIST, which hangs under Wine.  Without the
+// process the windows cannot be arranged.  So the shortcut is read here and its
+// target started directly, with everything the shortcut carries.  Only the
+// shell can resolve an advertised (installer) shortcut or find a target that
+// has moved: those shortcuts go to the shell as they are, without a process.
 #include "launch/shell_launch.h"
 
 #include <shellapi.h>
@@ -16,20 +18,6 @@
 #include "base/trace.h"
 
 namespace {
-
-struct ShortcutTarget {
-  wchar_t path[MAX_PATH * 2] = L"";
-  PIDLIST_ABSOLUTE idList = nullptr;
-  wchar_t arguments[INFOTIPSIZE] = L"";
-  wchar_t directory[MAX_PATH * 2] = L"";
-  int showCommand = SW_SHOWNORMAL;
-  bool runAsAdministrator = false;
-
-  ShortcutTarget() = default;
-  ~ShortcutTarget() { CoTaskMemFree(idList); }
-  ShortcutTarget(const ShortcutTarget&) = delete;
-  ShortcutTarget& operator=(const ShortcutTarget&) = delete;
-};
 
 bool IsShortcutPath(const wchar_t* path) {
   const wchar_t* extension = PathFindExtensionW(path);
@@ -54,6 +42,7 @@ bool ReadShortcut(const wchar_t* path, ShortcutTarget* target) {
   if (SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) &&
       SUCCEEDED(data->GetFlags(&flags))) {
     target->runAsAdministrator = (flags & SLDF_RUNAS_USER) != 0;
+    target->advertised = (flags & SLDF_HAS_DARWINID) != 0;
   }
   return target->path[0] != L'\0' || target->idList != nullptr;
 }
@@ -65,8 +54,9 @@ ShellLaunchResult Execute(SHELLEXECUTEINFOW& info) {
   result.instanceResult = reinterpret_cast<INT_PTR>(info.hInstApp);
   result.process = info.hProcess;
   if (!started || result.instanceResult <= 32) {
+    // 0 stays 0: the log then says the system gave no code, rather than
+    // blaming a file that may well exist.
     result.error = GetLastError();
-    if (result.error == 0) result.error = ERROR_FILE_NOT_FOUND;
     if (result.instanceResult > 32) result.instanceResult = SE_ERR_FNF;
     if (result.process != nullptr) CloseHandle(result.process);
     result.process = nullptr;
@@ -74,31 +64,45 @@ ShellLaunchResult Execute(SHELLEXECUTEINFOW& info) {
   return result;
 }
 
-}  // namespace
-
-ShellLaunchResult Launch_StartItem(const wchar_t* path) {
+// No error boxes from the shell: a failure goes into the run's log, and a
+// box would hold up every item after it until someone answered it.
+SHELLEXECUTEINFOW ExecuteInfo() {
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
-  // No error boxes from the shell: a failure goes into the run's log, and a
-  // box would hold up every item after it until someone answered it.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT | SEE_MASK_UNICODE | SEE_MASK_NO_CONSOLE |
                SEE_MASK_WAITFORINPUTIDLE | SEE_MASK_FLAG_NO_UI;
+  return info;
+}
+
+}  // namespace
+
+ShellLaunchResult Launch_StartShortcutTarget(const ShortcutTarget& target) {
+  SHELLEXECUTEINFOW info = ExecuteInfo();
+  Tracef(TRACE_LEVEL_TRACE, L"ショートカットのリンク先を起動します( %ls )", target.path);
+  if (target.path[0] != L'\0') {
+    info.lpFile = target.path;
+  } else {
+    // A target outside the file system (a control panel item, say).
+    info.fMask |= SEE_MASK_IDLIST;
+    info.lpIDList = target.idList;
+  }
+  info.lpVerb = target.runAsAdministrator ? L"runas" : nullptr;
+  info.lpParameters = target.arguments[0] != L'\0' ? target.arguments : nullptr;
+  info.lpDirectory = target.directory[0] != L'\0' ? target.directory : nullptr;
+  info.nShow = target.showCommand;
+  return Execute(info);
+}
+
+ShellLaunchResult Launch_StartItem(const wchar_t* path) {
+  SHELLEXECUTEINFOW info = ExecuteInfo();
 
   ShortcutTarget target;
-  if (IsShortcutPath(path) && ReadShortcut(path, &target)) {
-    Tracef(TRACE_LEVEL_TRACE, L"ショートカットのリンク先を起動します( %ls )", target.path);
-    if (target.path[0] != L'\0') {
-      info.lpFile = target.path;
-    } else {
-      // A target outside the file system (a control panel item, say).
-      info.fMask |= SEE_MASK_IDLIST;
-      info.lpIDList = target.idList;
-    }
-    info.lpVerb = target.runAsAdministrator ? L"runas" : nullptr;
-    info.lpParameters = target.arguments[0] != L'\0' ? target.arguments : nullptr;
-    info.lpDirectory = target.directory[0] != L'\0' ? target.directory : nullptr;
-    info.nShow = target.showCommand;
-    return Execute(info);
+  const bool shortcut = IsShortcutPath(path) && ReadShortcut(path, &target);
+  if (shortcut && (target.advertised || (target.path[0] != L'\0' && !PathFileExistsW(target.path)))) {
+    Tracef(TRACE_LEVEL_TRACE, L"ショートカットをシェルで起動します(ウィンドウは整列しません)( %ls )", path);
+    info.fMask &= ~SEE_MASK_NOCLOSEPROCESS;
+  } else if (shortcut) {
+    return Launch_StartShortcutTarget(target);
   }
 
   wchar_t quoted[MAX_PATH * 2 + 3];

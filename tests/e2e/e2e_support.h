@@ -1,13 +1,9 @@
-// A private copy of Corvanta.exe in a temp folder, with what the end-to-end
-// tests need around it: settings, the launcher item root and its trace log.
+// A private copy of Corvanta.exe in a temp folder with what the end-to-end
+// tests need around it (settings, the launcher item root, its trace log), and
+// a scoped holder that starts it and ends it again.
 #ifndef CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 #define CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 
-#include <string>
-#include <vector>
-
-#include "support/message_box.h"
-#include "support/process.h"
 #include "support/test_support.h"
 
 namespace test {
@@ -17,26 +13,40 @@ constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
 
 class InstalledProgram {
  public:
-  explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe");
+  explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe", const std::wstring& hookLibrary = L"");
   const std::wstring& Exe() const { return exe_; }
   std::wstring Path(const std::wstring& name) const { return folder_ / name; }
   std::wstring SettingFile() const { return Path(L"config.ini"); }
   std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
-
-  // A valid config.ini and an (empty) launcher item root: a start without boxes.
-  void Settle();
+  void Settle();  // a valid config.ini and an empty launcher item root: a start without boxes
   void WriteSettings(const std::vector<std::wstring>& lines) const;
-  // The DEBUG trace log beside the exe (named after it), decoded; empty when none.
-  std::wstring TraceLog() const;
+  std::wstring TraceLog() const;  // the DEBUG trace log beside the exe, decoded; empty when none
 
  private:
   TempFolder folder_;
-  std::wstring exe_;
-  std::wstring logName_;
+  std::wstring exe_, logName_;
 };
 
-// Starts `program` and waits for its main window; false if it never came.
 bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments);
+
+// The program started with DEBUG until its main window is up; at the end of
+// the scope asked to quit (QuitApplication) and, failing that, killed.
+class RunningProgram {
+ public:
+  explicit RunningProgram(const InstalledProgram& program)
+      : program_(program), started(StartAndWaitForMainWindow(process, program.Exe(), L"DEBUG")) {}
+  ~RunningProgram() {
+    if (process.Wait(0) == kStillRunning) RunProgram(program_.Exe(), L"QuitApplication", kStartTimeoutMs);
+    process.Wait(kStartTimeoutMs);
+  }
+
+ private:
+  const InstalledProgram& program_;
+
+ public:
+  ChildProcess process;
+  const bool started;
+};
 
 }  // namespace test
 

@@ -2,11 +2,11 @@
 //
 //   corvanta_test_app.exe [--tag NAME] [--idle-delay MS] [--hidden] [anything else]
 //
-// On start it writes "started-NAME.txt" (UTF-8) into its current folder with
-// two lines: its full command line and its current folder.  It then shows a
-// window titled "CorvantaTestApp NAME" (unless --hidden), waits --idle-delay
-// milliseconds before its message loop (so WaitForInputIdle waits that long),
-// and ends on WM_CLOSE or after two minutes at the latest.
+// On start it writes "started-NAME.txt" (UTF-8) into its current folder: its
+// command line, its current folder and the show command it was given, a line
+// each.  It then shows a window titled "CorvantaTestApp NAME" (unless --hidden),
+// waits --idle-delay milliseconds before its message loop (so WaitForInputIdle
+// waits that long), and ends on WM_CLOSE or after two minutes.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -24,7 +24,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::wstring tag = L"app";
@@ -39,7 +39,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   wchar_t folder[MAX_PATH] = L"";
   GetCurrentDirectoryW(MAX_PATH, folder);
-  const std::wstring text = std::wstring(GetCommandLineW()) + L"\n" + folder + L"\n";
+  const std::wstring text =
+      std::wstring(GetCommandLineW()) + L"\n" + folder + L"\nshow=" + std::to_wstring(showCommand) + L"\n";
   char bytes[4096];
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
   HANDLE file = CreateFileW((L"started-" + tag + L".txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -50,9 +51,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"CorvantaTestApp";
   RegisterClassW(&windowClass);
   HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(),

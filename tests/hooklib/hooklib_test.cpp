@@ -2,93 +2,57 @@
 // menu's modal loop while a second thread drives it with real input.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "hooklib.h"
 #include "support/test_support.h"
 
 namespace {
 
-constexpr UINT kChoice = WM_APP + 1;    // the notification the hooks are given
-constexpr UINT kStale = WM_APP + 2;     // a notification a hook was given before being retargeted
-constexpr UINT kSentinel = WM_APP + 3;  // posted after the menu has closed: everything before it has arrived
-
-// What the menu's owner received during one tracking.
-struct Seen {
-  int choices = 0, staleChoices = 0, commands = 0, enterKeyDowns = 0;
-  bool menuOpenAtChoice = false, sentinel = false;
-} gSeen;
+constexpr UINT kChoice = WM_APP + 1, kStale = WM_APP + 2;  // a notification, and one given before a hook was retargeted
+std::vector<int> gSeen;  // choices, stale choices, commands the menu took, Enter key-downs; whether the menu was open at the choice
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case kChoice:
-      ++gSeen.choices;
-      gSeen.menuOpenAtChoice = test::FindOpenMenu() != nullptr;
-      EndMenu();  // what the program does once it has taken the highlighted entry
-      return 0;
-    case kStale: ++gSeen.staleChoices; return 0;
-    case WM_COMMAND: ++gSeen.commands; return 0;
-    case WM_KEYDOWN: gSeen.enterKeyDowns += wParam == VK_RETURN; return 0;
-    case kSentinel: gSeen.sentinel = true; return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
+  if (message == kChoice) {
+    gSeen[4] = test::FindOpenMenu() != nullptr;
+    EndMenu();  // what the program does with a choice
   }
+  if (message == kChoice || message == kStale || message == WM_COMMAND) ++gSeen[message == kChoice ? 0 : message == kStale ? 1 : 2];
+  if (message == WM_KEYDOWN && wParam == VK_RETURN) ++gSeen[3];
+  return message == kChoice || message == kStale || message == WM_COMMAND ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
-
-enum class Gesture { kClickSecondEntry, kDownThenEnter };
 
 class HookLibTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = OwnerProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"CorvantaHookLibTestOwner";
     RegisterClassW(&windowClass);
     // Visible and foreground: key presses go to the foreground window's thread.
-    owner_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 600, 600,
-                             40, 40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, owner_);
-    UINT id = 100;
-    for (const wchar_t* entry : {L"first", L"second", L"third"}) AppendMenuW(menu_, MF_STRING, ++id, entry);
+    owner_ = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"owner", WS_POPUP | WS_VISIBLE, 600, 600, 40, 40, nullptr,
+                             nullptr, nullptr, nullptr);
+    for (const wchar_t* entry : {L"first", L"second", L"third"}) AppendMenuW(menu_, MF_STRING, 101 + GetMenuItemCount(menu_), entry);
   }
-
   void TearDown() override {
-    UnsetHookWH_MOUSE();
-    UnsetHookWH_KEYBOARD();
     DestroyMenu(menu_);
     DestroyWindow(owner_);
   }
-
-  // Tracks the menu on this thread while a driver thread makes `gesture` (and
-  // cancels a menu still open afterwards, so a missing notification fails the
-  // test instead of hanging it); returns what the owner got, including
-  // whatever the menu posted as it closed.
-  Seen Track(Gesture gesture) {
-    gSeen = Seen();
+  // Tracks the menu while a second thread clicks its second entry or presses
+  // Down and Enter (and cancels a menu left open); what the owner got.
+  std::vector<int> Track(bool click) {
+    gSeen = {0, 0, 0, 0, 0};
     SetForegroundWindow(owner_);
-    std::thread driver([gesture, this] {
+    std::thread driver([click, this] {
       HWND menuWindow = test::WaitForOpenMenu(10000);
-      RECT entry;
-      if (menuWindow == nullptr) return;
-      if (gesture == Gesture::kDownThenEnter) {
-        test::PressKey(VK_DOWN);
-        test::PressKey(VK_RETURN);
-      } else if (test::MenuEntryRect(menuWindow, 1, &entry)) {
-        test::ClickAt({(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
-      }
+      RECT entry = {};
+      if (!click) test::PressKeys({VK_DOWN, VK_RETURN});
+      if (click && test::MenuEntryRect(menuWindow, 1, &entry)) test::ClickAt({(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
       if (!test::WaitForNoOpenMenu(5000)) PostMessageW(owner_, WM_CANCELMODE, 0, 0);
     });
     TrackPopupMenu(menu_, TPM_LEFTALIGN, 100, 100, 0, owner_, nullptr);
     driver.join();
-    PostMessageW(owner_, kSentinel, 0, 0);
-    MSG message;
-    while (!gSeen.sentinel && GetMessageW(&message, nullptr, 0, 0) > 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);  // what was posted meanwhile
     return gSeen;
   }
-
   HWND owner_ = nullptr;
   HMENU menu_ = CreatePopupMenu();
 };
@@ -97,53 +61,25 @@ TEST_F(HookLibTest, EachHookTurnsItsGestureIntoOneNotificationWhileTheMenuIsOpen
   const struct {
     int (*set)(HWND, UINT);
     int (*unset)();
-    Gesture own, other;
-  } hooks[] = {{SetHookWH_MOUSE, UnsetHookWH_MOUSE, Gesture::kClickSecondEntry, Gesture::kDownThenEnter},
-               {SetHookWH_KEYBOARD, UnsetHookWH_KEYBOARD, Gesture::kDownThenEnter, Gesture::kClickSecondEntry}};
+    bool click;
+  } hooks[] = {{SetHookWH_MOUSE, UnsetHookWH_MOUSE, true}, {SetHookWH_KEYBOARD, UnsetHookWH_KEYBOARD, false}};
   for (const auto& hook : hooks) {
-    SCOPED_TRACE(hook.own == Gesture::kClickSecondEntry ? "mouse" : "keyboard");
+    SCOPED_TRACE(hook.click ? "mouse" : "keyboard");
+    ASSERT_EQ(0, hook.set(owner_, kStale));  // setting again only retargets the one hook
     ASSERT_EQ(0, hook.set(owner_, kChoice));
-    Seen seen = Track(hook.own);
-    EXPECT_EQ(1, seen.choices);
-    EXPECT_TRUE(seen.menuOpenAtChoice);
-    EXPECT_EQ(0, seen.commands) << "the menu acted on the swallowed gesture";
-    seen = Track(hook.other);  // not this hook's gesture: the menu acts on it
-    EXPECT_EQ(0, seen.choices);
-    EXPECT_EQ(1, seen.commands);
+    EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 1}), Track(hook.click)) << "one choice while the menu was open, the gesture swallowed";
+    EXPECT_EQ((std::vector<int>{0, 0, 1, 0, 0}), Track(!hook.click)) << "the other gesture is the menu's";
     ASSERT_EQ(0, hook.unset());
-    seen = Track(hook.own);
-    EXPECT_EQ(0, seen.choices);
-    EXPECT_EQ(1, seen.commands);
+    EXPECT_NE(0, hook.unset()) << "no second hook was stacked";
+    EXPECT_EQ((std::vector<int>{0, 0, 1, 0, 0}), Track(hook.click));
   }
-}
-
-TEST_F(HookLibTest, MouseHookAlternatesManyTimesAndSettingAgainRetargetsTheOneHook) {
-  for (int round = 0; round < 20; ++round) {
-    SCOPED_TRACE(round);
-    ASSERT_EQ(0, SetHookWH_MOUSE(owner_, kStale));
-    ASSERT_EQ(0, SetHookWH_MOUSE(owner_, kChoice));
-    Seen seen = Track(Gesture::kClickSecondEntry);
-    EXPECT_EQ(1, seen.choices);
-    EXPECT_EQ(0, seen.staleChoices + seen.commands);
-    // One unset removes it: the second set stacked no second hook.
-    ASSERT_EQ(0, UnsetHookWH_MOUSE());
-    seen = Track(Gesture::kClickSecondEntry);
-    EXPECT_EQ(0, seen.choices + seen.staleChoices);
-    EXPECT_EQ(1, seen.commands);
-  }
-}
-
-TEST_F(HookLibTest, EnterWithoutAnOpenMenuReachesTheWindow) {
-  ASSERT_EQ(0, SetHookWH_KEYBOARD(owner_, kChoice));
-  gSeen = Seen();
-  SetForegroundWindow(owner_);
+  ASSERT_EQ(0, SetHookWH_KEYBOARD(owner_, kChoice));  // Enter without an open menu reaches the window
+  gSeen = {0, 0, 0, 0, 0};
   SetFocus(owner_);
   test::PressKey(VK_RETURN);
-  for (DWORD start = GetTickCount(); gSeen.enterKeyDowns == 0 && GetTickCount() - start < 5000;) {
-    test::PumpMessages(20);
-  }
-  EXPECT_EQ(1, gSeen.enterKeyDowns);
-  EXPECT_EQ(0, gSeen.choices);
+  for (DWORD start = GetTickCount(); gSeen[3] == 0 && GetTickCount() - start < 5000;) test::PumpMessages(20);
+  EXPECT_EQ((std::vector<int>{0, 0, 0, 1, 0}), gSeen);
+  UnsetHookWH_KEYBOARD();
 }
 
 }  // namespace

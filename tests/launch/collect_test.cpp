@@ -1,71 +1,62 @@
-// Reading order.ini and collecting the launch list from real folders: run
-// order first, then the listing order, depth first; walks must not run away.
+// Reading order.ini, the arrangement grid, and collecting the launch list from
+// real folders: run order first, then the listing order, depth first; walks
+// never leave the folder or run away.
 #include <gtest/gtest.h>
 #include <locale.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "base/handles.h"
 #include "base/trace.h"
+#include "launch/arrange_grid.h"
 #include "launch/launch.h"
 #include "support/test_support.h"
 
 namespace {
 
-using test::MakeFolder;
-using test::WriteBytes;
+using namespace test;
 using Paths = std::vector<std::wstring>;
-
-void Touch(const std::wstring& path) { WriteBytes(path, ""); }
 
 TEST(RunOrder, LinesAreCutAtTheirEndKeptAsTheyAreAndReadIn511CharacterPieces) {
   setlocale(LC_ALL, ".ACP");
-  test::TempFolder temp;
+  TempFolder temp;
   RunOrderEntry* list = reinterpret_cast<RunOrderEntry*>(1);
   EXPECT_EQ(0, RunOrder_Read(temp.Path().c_str(), &list));
   EXPECT_EQ(nullptr, list) << "no order.ini, no entries";
   WriteBytes(temp / L"order.ini", "  padded .lnk \r\n\r\nlf-only\ncr\rmid\r\n" + std::string(600, 'a') + "\r\n" +
-                                      std::string(511, 'c') + "\r\nlast-without-end");
+                                      std::string(511, 'c') + "\r\n" + ToAnsi(L"表計算.lnk"));  // 表 ends in the byte of a backslash
   ASSERT_EQ(0, RunOrder_Read(temp.Path().c_str(), &list));
   Paths names;
   for (const RunOrderEntry* entry = list; entry != nullptr; entry = entry->next) names.push_back(entry->name);
+  EXPECT_EQ((std::vector<int>{0, -1}), (std::vector<int>{RunOrder_Find(list, L"lf-only"), RunOrder_Find(list, L"LF-only")}));
   RunOrder_Free(list);
   // A line of exactly 511 characters leaves its line end for a second, empty piece.
   EXPECT_EQ((Paths{L"  padded .lnk ", L"", L"lf-only", L"cr", std::wstring(511, L'a'), std::wstring(89, L'a'),
-                   std::wstring(511, L'c'), L"", L"last-without-end"}),
-            names);
+                   std::wstring(511, L'c'), L"", L"表計算.lnk"}), names);
 }
 
-// A folder's entry names in the order the file system lists them, dot-names left out.
-Paths ListingOf(const std::wstring& folder) {
-  Paths names;
-  WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
-  while (search.Valid()) {
-    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
-    if (!FindNextFileW(search.Get(), &found)) break;
+TEST(ArrangeGrid, WorkedExamplesAndTileShapes) {
+  // {pattern, windows, width, height, columns, rows, cell width, cell height, cell, its x, its y}
+  const long examples[][11] = {{1, 2, 1920, 1040, 1, 2, 1920, 520, 1, 0, 520}, {2, 3, 1000, 700, 3, 1, 333, 700, 2, 666, 0},
+                               {3, 5, 1920, 1040, 4, 2, 480, 520, 4, 0, 520}, {3, 1, 1920, 1040, 4, 1, 480, 1040, 0, 0, 0}};
+  for (const auto& e : examples) {
+    ArrangeGrid grid = {};
+    ASSERT_TRUE(Launch_ComputeGrid(e[0], e[1], e[2], e[3], &grid));
+    long x = -1, y = -1;
+    Launch_CellPosition(grid, e[8], &x, &y);
+    EXPECT_EQ((std::vector<long>{e[4], e[5], e[6], e[7], e[9], e[10]}),
+              (std::vector<long>{grid.longWindowCountX, grid.longWindowCountY, grid.longWindowSizeX, grid.longWindowSizeY, x, y}));
   }
-  return names;
-}
-
-// Runs a host program in `directory` (Wine makes it the Unix current
-// directory); true once `effect` exists (or is gone), within five seconds.
-bool RunUnix(const wchar_t* image, std::wstring commandLine, const std::wstring& directory,
-             const std::wstring& effect, bool exists) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(image, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                      &process)) {
-    return false;
+  // Tiles: {first count, last count, columns, rows}.
+  const long shapes[][4] = {{1, 4, 4, 1}, {5, 8, 4, 2}, {9, 10, 5, 2}, {11, 18, 6, 3}, {19, 21, 7, 3}, {22, 32, 8, 4}, {37, 50, 10, 5}};
+  ArrangeGrid grid = {};
+  for (const auto& shape : shapes) {
+    for (long n = shape[0]; n <= shape[1]; ++n) {
+      ASSERT_TRUE(Launch_ComputeGrid(3, n, 1000, 1000, &grid));
+      EXPECT_EQ(shape[2] * 100 + shape[3], grid.longWindowCountX * 100 + grid.longWindowCountY) << n;
+    }
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  auto done = [&] { return (GetFileAttributesW(effect.c_str()) != INVALID_FILE_ATTRIBUTES) == exists; };
-  for (int i = 0; i < 250 && !done(); ++i) Sleep(20);
-  return done();
+  EXPECT_FALSE(Launch_ComputeGrid(0, 2, 100, 100, &grid) || Launch_ComputeGrid(4, 2, 100, 100, &grid) ||
+               Launch_ComputeGrid(1, 0, 100, 100, &grid));
 }
 
 class Collect : public ::testing::Test {
@@ -75,146 +66,111 @@ class Collect : public ::testing::Test {
     MakeFolder(root_);
   }
   void TearDown() override { Launch_FreeItemList(&glong_Launch_ItemCount); }
-
-  // Collects `path` and returns the paths in launch order, checking that the
-  // count and the tail agree with the list.
+  // The paths collected under `path` in launch order; count and tail must agree with the list.
   Paths Run(const std::wstring& path) {
     Launch_FreeItemList(&glong_Launch_ItemCount);
-    EXPECT_EQ(0, Launch_CollectItems(path.c_str(), &gLaunchItem_Launch_ListHead, &gLaunchItem_Launch_ListTail,
-                                     &glong_Launch_ItemCount));
+    EXPECT_EQ(0, Launch_CollectItems(path.c_str(), &gLaunchItem_Launch_ListHead, &gLaunchItem_Launch_ListTail, &glong_Launch_ItemCount));
     Paths paths;
-    const LaunchItem* last = nullptr;
     for (const LaunchItem* item = gLaunchItem_Launch_ListHead; item != nullptr; item = item->next) {
       paths.push_back(item->path);
-      last = item;
+      EXPECT_TRUE(item->next != nullptr || item == gLaunchItem_Launch_ListTail);
     }
-    EXPECT_EQ(last, gLaunchItem_Launch_ListTail);
     EXPECT_EQ(static_cast<long>(paths.size()), glong_Launch_ItemCount);
     return paths;
   }
-
-  std::wstring In(const std::wstring& name) const { return root_ + L"\\" + name; }
-
-  test::TempFolder temp_;
+  // The entries of `folder` (under the root) in the order the file system lists them, dot-names left out.
+  Paths Listing(const std::wstring& folder) {
+    Paths names;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW((In(folder) + L"\\*.*").c_str(), &found));
+    for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found)) {
+      if (found.cFileName[0] != L'.') names.push_back(In(folder) + L"\\" + found.cFileName);
+    }
+    return names;
+  }
+  std::wstring In(const std::wstring& name) const { return name.empty() ? root_ : root_ + L"\\" + name; }
+  void Touch(std::initializer_list<const wchar_t*> names) {
+    for (const wchar_t* name : names) WriteBytes(In(name), "");
+  }
+  TempFolder temp_;
   const std::wstring root_ = temp_ / L"root";
 };
 
 TEST_F(Collect, ListedItemsFirstThenTheListingDepthFirstWhereOnlyAnExactLnkAndNoDotNameCounts) {
   for (const wchar_t* folder : {L"Sub", L"Zed", L".dotdir"}) MakeFolder(In(folder));
-  for (const wchar_t* file : {L"b.lnk", L"a.lnk", L"c.lnk", L"Sub\\s1.lnk", L"Sub\\s2.lnk", L"Zed\\z1.lnk",
-                              L"Zed\\z2.lnk", L"readme.txt", L"x.lnkold", L"Tool.LNK", L".hidden.lnk",
-                              L".dotdir\\in.lnk"}) {
-    Touch(In(file));
-  }
+  Touch({L"b.lnk", L"a.lnk", L"c.lnk", L"Sub\\s1.lnk", L"Sub\\s2.lnk", L"Zed\\z1.lnk", L"Zed\\z2.lnk", L"readme.txt", L"x.lnkold",
+         L"Tool.LNK", L".hidden.lnk", L".dotdir\\in.lnk"});
   WriteBytes(In(L"order.ini"), "b.lnk\r\nSub\r\n");
-  Paths expected{In(L"b.lnk")};
-  for (const std::wstring& name : ListingOf(In(L"Sub"))) expected.push_back(In(L"Sub\\" + name));
-  for (const std::wstring& name : ListingOf(root_)) {
-    if (name == L"Zed") {
-      for (const std::wstring& inner : ListingOf(In(L"Zed"))) expected.push_back(In(L"Zed\\" + inner));
-    } else if (name == L"a.lnk" || name == L"c.lnk") {
-      expected.push_back(In(name));
+  Paths expected = {In(L"b.lnk")}, sub = Listing(L"Sub");
+  expected.insert(expected.end(), sub.begin(), sub.end());
+  for (const std::wstring& path : Listing(L"")) {
+    if (path == In(L"Zed")) {
+      for (const std::wstring& inner : Listing(L"Zed")) expected.push_back(inner);
+    } else if (path == In(L"a.lnk") || path == In(L"c.lnk")) {
+      expected.push_back(path);
     }
   }
-  ASSERT_EQ(7u, expected.size());
   EXPECT_EQ(expected, Run(root_));
-}
-
-TEST_F(Collect, ListedNamesFollowTheFileSystem) {
-  MakeFolder(In(L".dotdir"));
-  for (const wchar_t* file : {L"d.lnk", L"Mail.lnk", L"x.lnkold", L"Tool.LNK", L".hidden.lnk", L".dotdir\\in.lnk"}) {
-    Touch(In(file));
-  }
-  WriteBytes(In(L"order.ini"), "d.lnk\r\nmail.lnk\r\nd.lnk\r\nx.lnkold\r\nTool.LNK\r\n.hidden.lnk\r\n.dotdir\r\n");
-  // The line mail.lnk finds Mail.lnk, but the unlisted pass compares exactly
-  // and collects Mail.lnk a second time.
-  EXPECT_EQ((Paths{In(L"d.lnk"), In(L"mail.lnk"), In(L"d.lnk"), In(L"x.lnkold"), In(L".hidden.lnk"),
-                   In(L".dotdir\\in.lnk"), In(L"Mail.lnk")}),
-            Run(root_));
-}
-
-TEST_F(Collect, NoFolderIsOneItemAsItIsAFolderWithoutShortcutsNothing) {
-  Touch(In(L"note.txt"));
-  for (const std::wstring& path : {In(L"missing.lnk"), In(L"note.txt"), temp_ / L"no\\such\\place"}) {
-    EXPECT_EQ(Paths{path}, Run(path));
-  }
-  for (const wchar_t* folder : {L"empty", L"nested"}) MakeFolder(In(folder));
-  for (const wchar_t* file : {L"x.lnkold", L"Tool.LNK", L"lnk", L"nested\\app.exe"}) Touch(In(file));
-  WriteBytes(In(L"order.ini"), "note.txt\r\nempty\r\n");
-  EXPECT_TRUE(Run(root_).empty());
-  EXPECT_EQ(nullptr, gLaunchItem_Launch_ListHead);
-}
-
-TEST_F(Collect, JapaneseOrderFileFindsJapaneseShortcuts) {
-  if (GetACP() != 932) GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 932";
-  MakeFolder(In(L"ソフト"));
-  for (const wchar_t* file : {L"メール.lnk", L"表計算.lnk", L"予定.lnk", L"ソフト\\能力.lnk"}) Touch(In(file));
-  const std::string order = test::ToAnsi(L"表計算.lnk\r\nソフト\r\n");
-  ASSERT_EQ('\\', order[1]) << "表 (like ソ) ends in the byte of a backslash";
-  WriteBytes(In(L"order.ini"), order);
-  Paths expected{In(L"表計算.lnk"), In(L"ソフト\\能力.lnk")};
-  for (const std::wstring& name : ListingOf(root_)) {
-    if (name == L"メール.lnk" || name == L"予定.lnk") expected.push_back(In(name));
-  }
-  EXPECT_EQ(expected, Run(root_));
+  // Listed names are found as the file system finds them; the unlisted pass compares exactly.
+  WriteBytes(In(L"order.ini"), "C.lnk\r\nC.LNK\r\nb.lnk\r\nx.lnkold\r\nTool.LNK\r\n.hidden.lnk\r\n.dotdir\r\nb.lnk\r\n");
+  const Paths all = Run(root_);
+  ASSERT_EQ(6u + 6u, all.size()) << "the six listed, then c.lnk again and the other unlisted items";
+  EXPECT_EQ((Paths{In(L"C.lnk"), In(L"b.lnk"), In(L"x.lnkold"), In(L".hidden.lnk"), In(L".dotdir\\in.lnk"), In(L"b.lnk")}),
+            Paths(all.begin(), all.begin() + 6));
+  EXPECT_EQ(Paths{In(L"gone\\x.lnk")}, Run(In(L"gone\\x.lnk"))) << "no folder: one item, taken as it is";
 }
 
 TEST_F(Collect, LinesLeadingOutOfTheFolderAreRejectedAndReported) {
   MakeFolder(temp_ / L"x");
   MakeFolder(In(L"sub"));
-  for (const std::wstring& file : {In(L"a.lnk"), In(L"sub\\s.lnk"), temp_ / L"top.lnk", temp_ / L"x\\x.lnk"}) {
-    Touch(file);
-  }
+  Touch({L"a.lnk", L"sub\\s.lnk", L"..\\top.lnk", L"..\\x\\x.lnk"});
   const Paths lines{L".", L"..", L"..\\x", L"../top.lnk", temp_ / L"x", L"...", L" ", L"sub\\s.lnk"};
   std::wstring order;
   for (const std::wstring& line : lines) order += line + L"\r\n";
-  WriteBytes(In(L"order.ini"), test::ToAnsi(order));
-
-  test::TraceRecorder recorder;
+  WriteBytes(In(L"order.ini"), ToAnsi(order));
+  TraceRecorder recorder;
   Paths expected;
-  for (const std::wstring& name : ListingOf(root_)) {
-    if (name != L"order.ini") expected.push_back(name == L"sub" ? In(L"sub\\s.lnk") : In(name));
+  for (const std::wstring& path : Listing(L"")) {
+    if (path != In(L"order.ini")) expected.push_back(path == In(L"sub") ? In(L"sub\\s.lnk") : path);
   }
   EXPECT_EQ(expected, Run(root_)) << "nothing outside the folder, nothing twice";
-  for (const std::wstring& line : lines) {
-    EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"(" + line + L")")) << "no report for: " << test::ToAnsi(line);
-  }
+  for (const std::wstring& line : lines) EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"(" + line + L")")) << ToAnsi(line);
 }
 
-TEST_F(Collect, FolderLinkLoopEnds) {
-  Touch(In(L"a.lnk"));
+// Folder links made by the host's /bin/ln (Wine gives no exit code: wait for the effect).
+bool RunUnix(std::wstring commandLine, const std::wstring& directory, const std::wstring& effect, bool exists) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW((L"Z:\\bin\\" + commandLine.substr(5, 2)).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                     directory.c_str(), &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  return WaitUntil([&] { return (GetFileAttributesW(effect.c_str()) != INVALID_FILE_ATTRIBUTES) == exists; }, 5000);
+}
+
+TEST_F(Collect, FolderLinkLoopEndsAndFreeingClosesEveryProcessHandle) {
+  Touch({L"a.lnk"});
   WriteBytes(In(L"order.ini"), "self\r\n");
   // loop -> the folder above root (which holds only root), self -> root itself.
-  const bool made = RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s .. loop", root_, In(L"loop"), true) &&
-                    RunUnix(L"Z:\\bin\\ln", L"/bin/ln -s . self", root_, In(L"self"), true);
-  if (!made || (GetFileAttributesW(In(L"loop").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-    RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f loop self", root_, In(L"loop"), false);
-    GTEST_SKIP() << "no folder link could be made with /bin/ln under this system";
-  }
-  test::TraceRecorder recorder;
+  ASSERT_TRUE(RunUnix(L"/bin/ln -s .. loop", root_, In(L"loop"), true) && RunUnix(L"/bin/ln -s . self", root_, In(L"self"), true));
+  TraceRecorder recorder;
   Paths paths = Run(root_);
+  RunUnix(L"/bin/rm -f loop self", root_, In(L"loop"), false);
   // root\a.lnk, then once more through loop\root; the second visit of loop
   // (and self, both times) would enter a folder already on the walk.
   std::sort(paths.begin(), paths.end());
   EXPECT_EQ((Paths{In(L"a.lnk"), In(L"loop\\root\\a.lnk")}), paths);
-  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, In(L"self")));
-  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, In(L"loop\\root\\loop")));
-  EXPECT_TRUE(RunUnix(L"Z:\\bin\\rm", L"/bin/rm -f loop self", root_, In(L"loop"), false));
-}
-
-TEST_F(Collect, FreeItemListEmptiesTheListAndClosesProcessHandles) {
-  for (const wchar_t* file : {L"a.lnk", L"b.lnk"}) Touch(In(file));
-  ASSERT_EQ(2u, Run(root_).size());
+  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, In(L"self")) && recorder.Contains(TRACE_LEVEL_ERROR, In(L"loop\\root\\loop")));
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   gLaunchItem_Launch_ListTail->process = event;
   gLaunchItem_Launch_Cursor = gLaunchItem_Launch_ListHead;
   EXPECT_EQ(0, Launch_FreeItemList(&glong_Launch_ItemCount));
   DWORD flags = 0;
   EXPECT_FALSE(GetHandleInformation(event, &flags)) << "the process handle is closed";
-  EXPECT_EQ(nullptr, gLaunchItem_Launch_ListHead);
-  EXPECT_EQ(nullptr, gLaunchItem_Launch_ListTail);
-  EXPECT_EQ(nullptr, gLaunchItem_Launch_Cursor);
-  EXPECT_EQ(0, glong_Launch_ItemCount);
+  EXPECT_EQ((std::vector<void*>{nullptr, nullptr, nullptr, nullptr}), (std::vector<void*>{gLaunchItem_Launch_ListHead,
+            gLaunchItem_Launch_ListTail, gLaunchItem_Launch_Cursor, reinterpret_cast<void*>(glong_Launch_ItemCount)}));
 }
 
 }  // namespace

@@ -45,6 +45,13 @@ class Hostile : public ::testing::Test {
       if (level == levels) return GetMenuItemCount(menu_);
     }
   }
+  // Room left in the GDI table (Wine answers 0 to GetGuiResources): brushes made until refused.
+  static size_t GdiRoom() {
+    std::vector<HBRUSH> made;
+    for (HBRUSH brush; made.size() < 20000 && (brush = CreateSolidBrush(0)) != nullptr;) made.push_back(brush);
+    for (HBRUSH brush : made) DeleteObject(brush);
+    return made.size();
+  }
   // The top entry of `menu` drawn: a hash of its icon's pixels.
   static unsigned DrawnIcon(HMENU menu) {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -72,13 +79,14 @@ TEST_F(Hostile, AnEntrysIconIsKeptForTheOpeningAndAskedAgainInTheNext) {
   ASSERT_EQ(1, Open(temp_.Path(), 0));
   EXPECT_NE(shortcut, DrawnIcon(menu_)) << "a new opening asks the shell again";
   EXPECT_NE(0u, shortcut * DrawnIcon(menu_)) << "both icons are drawn";
+  const size_t room = GdiRoom();
+  for (int i = 0; i < 200; ++i) Open(temp_.Path(), 0), DrawnIcon(menu_);
+  EXPECT_GE(GdiRoom() + 40, room) << "each opening gives its icons back (two GDI objects each)";
 }
 
 TEST_F(Hostile, InputsAreRefusedOrCutWithALevelThreeRecordNeverTakenAsWrongValues) {
   const auto config = [&](std::string bytes) { return [=] { return WriteBytes(temp_ / L"c.ini", bytes), Config_LoadSettingFile(); }; };
-  const auto with = [](size_t line, const wchar_t* text) {
-    std::vector<std::wstring> lines = DefaultSettingLines();
-    return lines[line] = text, SettingFileBytes(lines); };
+  const auto with = [](const wchar_t* key, const wchar_t* value) { return SettingFileBytes(SettingLinesWith(key, value)); };
   std::string noise(4096, '\0'), utf16 = "\xFF\xFE", same, lines100k;
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919 % 251);
   for (wchar_t c : L"[CONTROL_SETTING]\r\nSUPRESS_DIALOG_BEFORE_EXECUTE=1\r\n") utf16.append(reinterpret_cast<char*>(&c), 2);
@@ -104,10 +112,10 @@ TEST_F(Hostile, InputsAreRefusedOrCutWithALevelThreeRecordNeverTakenAsWrongValue
   const struct { const char* what; std::function<int()> run; int expected; const wchar_t* record; } cases[] = {
       {"config.ini of random bytes", config(noise), -1, L"設定が見つかりません"},
       {"UTF-16 config.ini", config(utf16), -1, L"設定が見つかりません(SECTION=CONTROL_SETTING, KEY=AUTOCLOSE"},
-      {"a 100,000-character line", config(std::string(100000, 'x') + "\r\n" + with(0, L"")), 0, nullptr},
-      {"a hotkey past 32 bits", config(with(11, L"HOTKEY_OPEN_LAUNCHER_WINDOW=4294967386, 6")), -1, L"KEY=HOTKEY"},
-      {"duplicate keys: the first counts", config(with(7, L"SUPRESS_DIALOG_BEFORE_EXECUTE=1") + with(0, L"")), 0, nullptr},
-      {"a value of 30 digits", config(with(7, L"SUPRESS_DIALOG_BEFORE_EXECUTE=100000000000000000000000000000")), -1, L"KEY=SUPRESS"},
+      {"a 100,000-character line", config(std::string(100000, 'x') + "\r\n" + SettingFileBytes(DefaultSettingLines())), 0, nullptr},
+      {"a hotkey past 32 bits", config(with(L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"4294967386, 6")), -1, L"KEY=HOTKEY"},
+      {"duplicate keys: the first counts", config(with(L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"1") + SettingFileBytes(DefaultSettingLines())), 0, nullptr},
+      {"a value of 30 digits", config(with(L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"100000000000000000000000000000")), -1, L"KEY=SUPRESS"},
       {"order.ini with a 1 MB line", order(std::string(1 << 20, 'x') + "\r\na.lnk\r\n"), 1, nullptr},
       {"order.ini with NUL bytes", order(std::string("\0\0a.lnk\0x\r\n", 11)), 1, nullptr},
       {"100,000 lines naming nothing", order(lines100k), 1, nullptr},

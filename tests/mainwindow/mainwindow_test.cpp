@@ -1,79 +1,22 @@
-// The main window run in-process on the test thread: its life and what closing
-// undoes, the tray icon and its callback, the hotkey and its debounce, the
-// quit entry; and a start of the real program whose keyboard hook fails.
+// The main window run in-process on the test thread: what closing undoes, the
+// tray icon and its callback, the hotkey and its debounce, the quit entry, one
+// action at a time; and a start of the real program whose keyboard hook fails.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <atomic>
-#include <functional>
-#include <thread>
-#include <vector>
 
+#include "base/instance.h"
+#include "base/text.h"
 #include "base/trace.h"
-#include "app/winmain.h"
 #include "config/config.h"
+#include "e2e/e2e_support.h"
 #include "hooklib.h"
-#include "mainwindow/mainwindow.h"
-#include "support/message_box.h"
-#include "support/process.h"
-#include "support/test_support.h"
+#include "mainwindow/traymenu.h"
 
 namespace {
 
-using test::TraceRecorder;
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  using Step = std::function<void(HWND)>;
-
-  void SetUp() override {
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
-    longHotkeyVirtualKey = 90;  // Ctrl+Shift+Z
-    longHotkeyModifiers = 6;
-    gbool_MainWindow_HotKeyAccepted = false;
-    gTIME_MainWindow_LastHotKeyTime = 0;
-    gDWORD_MainWindow_LastTrayDoubleClickTick = 0;
-  }
-
-  // The real window and message loop.  `inLoop` runs once on this thread from
-  // inside the loop, then `helper` on a second thread; whichever ran last
-  // closes the window (WM_CLOSE) if it still exists.
-  int Run(Step inLoop, Step helper = nullptr) {
-    MSG message;  // a WM_QUIT left in the queue would end the loop at once
-    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-    inLoop_ = std::move(inLoop);
-    helper_ = std::move(helper);
-    running_ = this;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, StartSteps);
-    const int result = MainWindow_CreateMainWindow(GetModuleHandleW(nullptr), nullptr, exitCode_);
-    KillTimer(nullptr, timer);
-    if (helperThread_.joinable()) helperThread_.join();
-    return result;
-  }
-
-  int exitCode_ = -12345;
-
- private:
-  static void CALLBACK StartSteps(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    MainWindowTest* self = running_;
-    HWND window = gHWND_MainWindow_Handle;
-    if (self->inLoop_) self->inLoop_(window);
-    if (self->helper_) {
-      self->helperThread_ = std::thread([self, window] {
-        self->helper_(window);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-      });
-    } else {
-      PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-  }
-
-  static inline MainWindowTest* running_ = nullptr;
-  Step inLoop_, helper_;
-  std::thread helperThread_;
-};
+using namespace test;
+using Step = std::function<void(HWND)>;
 
 // Counts popup menus of this process from a second thread and closes each
 // (WM_CANCELMODE to the main window), so a handler that opens one returns.
@@ -81,13 +24,13 @@ class MenuCloser {
  public:
   MenuCloser() : thread_([this] {
       while (!stop_) {
-        if (test::FindOpenMenu() == nullptr) {
-          Sleep(20);
+        if (FindOpenMenu() == nullptr) {
+          Sleep(10);
           continue;
         }
         ++opened_;
         PostMessageW(FindWindowW(D_WSTR_MAINWINDOW_CLASS_NAME, nullptr), WM_CANCELMODE, 0, 0);
-        test::WaitForNoOpenMenu(5000);
+        WaitForNoOpenMenu(5000);
       }
     }) {}
   ~MenuCloser() {
@@ -102,14 +45,47 @@ class MenuCloser {
   std::thread thread_;
 };
 
-// Positions of the records that contain `fragment`.
-std::vector<int> Positions(const TraceRecorder& recorder, const std::wstring& fragment) {
-  std::vector<int> positions;
-  for (size_t i = 0; i < recorder.Records().size(); ++i) {
-    if (recorder.Records()[i].text.find(fragment) != std::wstring::npos) positions.push_back(static_cast<int>(i));
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    longHotkeyVirtualKey = 90;  // Ctrl+Shift+Z
+    longHotkeyModifiers = 6;
+    gbool_MainWindow_HotKeyAccepted = false;
+    gTIME_MainWindow_LastHotKeyTime = 0;
+    gDWORD_MainWindow_LastTrayDoubleClickTick = 0;
   }
-  return positions;
-}
+  // The real window and message loop: `inLoop` runs once on this thread from
+  // inside the loop, then `helper` on a second thread; then WM_CLOSE.  The
+  // loop's result; the exit code goes to exitCode_.
+  int Run(Step inLoop, Step helper = nullptr) {
+    MSG message;  // a WM_QUIT left in the queue would end the loop at once
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    running_ = this;
+    inLoop_ = std::move(inLoop);
+    helper_ = std::move(helper);
+    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+      KillTimer(nullptr, timer);
+      HWND window = gHWND_MainWindow_Handle;
+      if (running_->inLoop_) running_->inLoop_(window);
+      running_->helperThread_ = std::thread([window] {
+        if (running_->helper_) running_->helper_(window);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+      });
+    });
+    exitCode_ = -12345;
+    const int result = MainWindow_CreateMainWindow(GetModuleHandleW(nullptr), nullptr, exitCode_);
+    if (helperThread_.joinable()) helperThread_.join();
+    return result;
+  }
+  int exitCode_ = -12345;
+
+ private:
+  static inline MainWindowTest* running_ = nullptr;
+  Step inLoop_, helper_;
+  std::thread helperThread_;
+};
 
 TEST_F(MainWindowTest, CloseEndsWithZeroAndUndoesEverythingAlsoAfterARefusedHotkey) {
   // A window of the test's own holds or probes the hotkey combination.
@@ -120,177 +96,135 @@ TEST_F(MainWindowTest, CloseEndsWithZeroAndUndoesEverythingAlsoAfterARefusedHotk
     TraceRecorder recorder;
     ASSERT_TRUE(!refused || takeHotkey());
     HWND seen = nullptr;
-    exitCode_ = -12345;
     ASSERT_EQ(0, Run([&](HWND window) {
       seen = window;
-      EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE), gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize);
+      const NOTIFYICONDATAW& icon = gNOTIFYICONDATA_MainWindow_TrayIcon;
+      EXPECT_EQ((std::vector<UINT>{NOTIFYICONDATAW_V2_SIZE, NIF_MESSAGE | NIF_ICON | NIF_TIP, D_LONG_MAINWINDOW_WM_TASKTRAY}),
+                (std::vector<UINT>{icon.cbSize, icon.uFlags, icon.uCallbackMessage})) << "balloon flag left, or no icon";
       EXPECT_TRUE(refused || !takeHotkey()) << "the window does not hold the hotkey";
+      SendMessageW(window, gUINT_MainWindow_TaskbarCreated, 0, 0);  // Explorer restarted: the icon comes back
+      EXPECT_EQ(static_cast<UINT>(NOTIFYICONDATAW_V2_SIZE), icon.cbSize);
     }));
     UnregisterHotKey(other, 1);
     EXPECT_EQ(0, exitCode_);
     EXPECT_EQ(refused, recorder.Contains(TRACE_LEVEL_ERROR, L"外部処理異常終了( RegisterHotKey(), FormatMessage="));
-    EXPECT_EQ(refused, recorder.Contains(TRACE_LEVEL_ERROR, L""));
+    EXPECT_EQ(refused, recorder.Contains(TRACE_LEVEL_ERROR, L"")) << "an icon deleted twice, or another failure";
     EXPECT_FALSE(IsWindow(seen));
     EXPECT_EQ(0u, gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize) << "the icon is left";
     EXPECT_TRUE(takeHotkey()) << "the hotkey is still registered";
     UnregisterHotKey(other, 1);
-    EXPECT_NE(0, UnsetHookWH_MOUSE()) << "the mouse hook was left set";
-    EXPECT_NE(0, UnsetHookWH_KEYBOARD()) << "the keyboard hook was left set";
+    EXPECT_EQ((std::vector<bool>{true, true}), (std::vector<bool>{UnsetHookWH_MOUSE() != 0, UnsetHookWH_KEYBOARD() != 0}))
+        << "a hook was left set";
   }
   DestroyWindow(other);
 }
 
-TEST_F(MainWindowTest, TaskbarCreatedAddsTheIconAgainAndASecondDeleteCallsNoSystem) {
-  test::ScopedTraceFlag flag(1);
-  TraceRecorder recorder;
-  const auto expectIcon = [](const char* when) {
-    const NOTIFYICONDATAW& record = gNOTIFYICONDATA_MainWindow_TrayIcon;
-    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE), record.cbSize) << when;
-    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), record.uFlags) << "balloon flag left " << when;
-    EXPECT_EQ(static_cast<UINT>(D_LONG_MAINWINDOW_WM_TASKTRAY), record.uCallbackMessage) << when;
-    EXPECT_NE(nullptr, record.hIcon) << when;
-    EXPECT_STREQ(L"Corvanta", record.szTip) << when;
-  };
-  Run([&](HWND window) {
-    expectIcon("when first added");
-    recorder.Clear();
-    SendMessageW(window, gUINT_MainWindow_TaskbarCreated, 0, 0);
-    const std::vector<int> deleted = Positions(recorder, L"Shell_NotifyIcon(NIM_DELETE) 正常終了"),
-                           added = Positions(recorder, L"MainWindow_AddTaskTrayIcon() 開始");
-    ASSERT_EQ(1u, deleted.size());
-    ASSERT_EQ(1u, added.size());
-    EXPECT_LT(deleted[0], added[0]);
-    EXPECT_TRUE(IsWindow(window));
-    expectIcon("when added again");
-    recorder.Clear();
-    EXPECT_EQ(0, MainWindow_DeleteTaskTrayIcon());
-    EXPECT_EQ(0u, gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize);
-    EXPECT_EQ(0, MainWindow_DeleteTaskTrayIcon());
-  });
-  EXPECT_EQ(0, exitCode_);
-  // A second NIM_DELETE would fail and be reported; the destroy handling,
-  // finding no icon either, does not call the system.
-  EXPECT_EQ(1u, Positions(recorder, L"Shell_NotifyIcon(NIM_DELETE) 正常終了").size());
-  EXPECT_EQ(2u, Positions(recorder, L"タスクトレイアイコンは登録されていません").size());
-  EXPECT_FALSE(recorder.Contains(TRACE_LEVEL_ERROR, L""));
-}
-
-TEST_F(MainWindowTest, TrayRightPressOpensTheMenuExceptJustAfterARightDoubleClick) {
+TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrTwiceInOneSecond) {
   MenuCloser closer;
   Run([&](HWND window) {
-    const auto notify = [window](UINT mouse) { SendMessageW(window, D_LONG_MAINWINDOW_WM_TASKTRAY, 0, mouse); };
-    notify(WM_RBUTTONDBLCLK);
-    Sleep(100);              // well within the double-click time
-    notify(WM_RBUTTONDOWN);  // the second press of the double click
-    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) notify(mouse);
-    EXPECT_EQ(0, closer.Opened());
-    Sleep(GetDoubleClickTime() + 200);
-    notify(WM_RBUTTONDOWN);
-    EXPECT_EQ(1, closer.Opened());
-  });
-  EXPECT_EQ(0, exitCode_);
-}
-
-void WaitForNextSecond() {
-  for (const time_t now = time(nullptr); time(nullptr) == now;) Sleep(5);
-}
-
-TEST_F(MainWindowTest, HotkeyOpensTheMenuOncePerSecondAndSystemIdsNothing) {
-  MenuCloser closer;
-  Run([&](HWND window) {
-    const auto press = [&](int id) {
+    const auto opened = [&](UINT message, WPARAM wParam, LPARAM lParam) {
       const int before = closer.Opened();
-      SendMessageW(window, WM_HOTKEY, static_cast<WPARAM>(id), 0);
+      SendMessageW(window, message, wParam, lParam);
       return closer.Opened() - before;
     };
-    // The second press must come within the second in which the first one's
-    // handling ended; start right after a boundary, and retry in the rare
-    // case that the pair straddles one anyway.
-    bool sameSecond = false;
-    for (int attempt = 0; attempt < 3 && !sameSecond; ++attempt) {
-      WaitForNextSecond();
-      EXPECT_EQ(1, press(D_LONG_MAINWINDOW_HOTKEY_ID));
-      const time_t handled = gTIME_MainWindow_LastHotKeyTime;
-      const int second = press(D_LONG_MAINWINDOW_HOTKEY_ID);
-      sameSecond = time(nullptr) == handled;
-      EXPECT_TRUE(!sameSecond || second == 0) << "a press in the same second is dropped";
+    EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDBLCLK));
+    EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN)) << "the second press of the double click";
+    for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_MOUSEMOVE}) {
+      EXPECT_EQ(0, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, mouse)) << mouse;
     }
-    EXPECT_TRUE(sameSecond);
-    for (int id : {-1, -2}) {
-      gbool_MainWindow_HotKeyAccepted = false;  // past the debounce
-      EXPECT_EQ(0, press(id)) << id;
+    gDWORD_MainWindow_LastTrayDoubleClickTick = GetTickCount() - GetDoubleClickTime() - 1;
+    EXPECT_EQ(1, opened(D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN));
+    for (int id : {-1, -2, 7}) EXPECT_EQ(0, opened(WM_HOTKEY, static_cast<WPARAM>(id), 0)) << id;
+    gbool_MainWindow_HotKeyAccepted = false;  // those count as handled presses too
+    // A press in the second in which the last one's handling ended is dropped
+    // (tried again in the rare case that the second ends in between).
+    EXPECT_EQ(1, opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0));
+    int dropped = 1;
+    for (int attempt = 0; attempt < 3 && dropped != 0; ++attempt) {
+      const time_t now = gTIME_MainWindow_LastHotKeyTime = time(nullptr);
+      if ((dropped = opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0)) != 0 && time(nullptr) == now) break;
     }
-    WaitForNextSecond();
-    EXPECT_EQ(1, press(D_LONG_MAINWINDOW_HOTKEY_ID)) << "a press in a later second opens the menu again";
+    EXPECT_EQ(0, dropped);
+    gTIME_MainWindow_LastHotKeyTime = time(nullptr) - 1;
+    EXPECT_EQ(1, opened(WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0));
   });
   EXPECT_EQ(0, exitCode_);
 }
 
-// Opens the tray menu as a right click on the icon would and clicks its quit
-// entry with real input, which the hook library turns into a notification.
-void ChooseQuitEntry(HWND window) {
-  PostMessageW(window, D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN);
-  HWND menu = test::WaitForOpenMenu(10000);
-  RECT entry;
-  const int quit = menu ? test::MenuEntryPosition(menu, D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT) : -1;
-  if (quit >= 0 && test::MenuEntryRect(menu, quit, &entry)) {
-    test::ClickAt({(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
-  }
-}
-
-TEST_F(MainWindowTest, QuitEntryAsksAndOnlyOkEndsTheProgram) {
-  const std::wstring caption = L"アプリケーション終了確認";
-  test::SeenMessageBox cancelled, confirmed;
-  bool aliveAfterCancel = false, goneAfterOk = false;
-  const int result = Run(nullptr, [&](HWND window) {
-    ChooseQuitEntry(window);
-    cancelled = test::AnswerMessageBox(caption, IDCANCEL, 10000, GetCurrentProcessId());
-    test::WaitForNoOpenMenu(5000);
-    Sleep(300);  // let a wrongly quitting window go before looking
-    aliveAfterCancel = IsWindow(window) != FALSE;
-    if (!aliveAfterCancel) return;
-    ChooseQuitEntry(window);
-    confirmed = test::AnswerMessageBox(caption, IDOK, 10000, GetCurrentProcessId());
-    for (DWORD start = GetTickCount(); IsWindow(window) && GetTickCount() - start < 5000;) Sleep(20);
-    goneAfterOk = !IsWindow(window);
-  });
-  EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", cancelled.text) << "no or another confirmation box";
+// While a chosen entry's confirmation box is up the tray icon, the hotkey, a
+// stray hook notification and a quit request all reach the window: none may
+// open a menu, make a second choice or end the program, and OK runs the first
+// choice.  Afterwards the quit entry asks, and only OK ends the program.
+TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstChoiceRuns) {
+  LoadLibraryW(L"riched20.dll");  // the progress dialog's log
+  TempFolder temp;
+  const std::wstring root = temp / L"root";
+  MakeFolder(root);
+  for (const wchar_t* name : {L"\\first.lnk", L"\\second.lnk"}) WriteBytes(root + name, "");
+  Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
+  longSupressDialogBeforeExecute = longAutoCloseProgressWindow = 0;
+  const std::wstring caption = L"ラウンチャーアイテム実行確認", quit = L"アプリケーション終了確認";
+  const auto choose = [&](HWND window, const wchar_t* name, long id) {
+    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root + name).c_str());
+    glong_MainWindow_CurrentMenuId = id;
+    PostMessageW(window, D_LONG_MAINWINDOW_WM_HOOK, 0, 0);
+  };
+  const auto boxes = [&] {
+    int count = 0;
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", caption.c_str())) != nullptr;) count += IsWindowVisible(box);
+    return count;
+  };
+  MenuCloser closer;
+  bool secondChoice = true, alive = false, aliveAfterCancel = false;
+  std::wstring text, log, quitText;
+  EXPECT_EQ(0, Run(nullptr, [&](HWND window) {
+    choose(window, L"\\first.lnk", 1001);
+    HWND box = WaitForWindow(L"#32770", caption, 10000, GetCurrentProcessId());
+    PostMessageW(window, D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN);
+    PostMessageW(window, WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0);
+    choose(window, L"\\second.lnk", 1002);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    secondChoice = WaitUntil([&] { return boxes() > 1 || closer.Opened() > 0 || !IsWindow(window); }, 1000);
+    alive = IsWindow(window) != FALSE;
+    text = AnswerMessageBox(caption, IDOK, 1000, GetCurrentProcessId()).text;
+    if (box == nullptr || !alive) return;
+    HWND progress = WaitForWindow(L"#32770", L"Launch Progress", 10000, GetCurrentProcessId());
+    wchar_t buffer[1024] = L"";
+    WaitUntil([&] { return GetDlgItemTextW(progress, 1010, buffer, 1024) && wcsstr(buffer, L"処理件数"); }, 10000);
+    log = buffer;
+    Press(progress, 1002);  // Close
+    WaitUntil([progress] { return !IsWindow(progress); }, 5000);
+    choose(window, L"", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT);
+    quitText = AnswerMessageBox(quit, IDCANCEL, 10000, GetCurrentProcessId()).text;
+    aliveAfterCancel = !WaitUntil([window] { return !IsWindow(window); }, 300);
+    choose(window, L"", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT);
+    AnswerMessageBox(quit, IDOK, 10000, GetCurrentProcessId());
+    WaitUntil([window] { return !IsWindow(window); }, 5000);
+  }));
+  EXPECT_FALSE(secondChoice) << "a menu, a second box or the end came while the first choice was carried out";
+  EXPECT_TRUE(alive);
+  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\first.lnk", text);
+  EXPECT_TRUE(log.find(L"<ラウンチャーアイテムルート>\\first.lnk ..... ") != std::wstring::npos && log.find(L"second") == std::wstring::npos);
+  EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", quitText);
   EXPECT_TRUE(aliveAfterCancel) << "Cancel ended the program";
-  EXPECT_TRUE(confirmed.found) << "the mouse hook was not set again after the first choice";
-  EXPECT_TRUE(goneAfterOk);
-  EXPECT_EQ(0, result);
   EXPECT_EQ(0, exitCode_);
-  EXPECT_EQ(0u, gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize);
 }
 
 // The real Corvanta.exe with a hook library whose keyboard hook cannot be set
 // (tests/fakes/failing_hook.cpp, built into fakes\failing_keyboard beside bin).
 TEST(MainWindowProcess, FailingKeyboardHookEndsWithMinusOneAndRemovesTheIcon) {
-  const std::wstring fake = test::BinFolder() + L"\\..\\fakes\\failing_keyboard\\Corvanta.dll";
-  ASSERT_TRUE(test::FileExists(fake));
-  test::TempFolder folder;
-  const std::wstring exe = test::InstallProgram(folder.Path(), fake);
-  test::WriteBytes(folder / L"config.ini", test::SettingFileBytes(test::DefaultSettingLines()));
-  test::MakeFolder(folder / L"ラウンチャーアイテムルート");
-
-  test::ChildProcess program;
-  ASSERT_TRUE(program.Start(exe, L"DEBUG"));
-  EXPECT_EQ(0xFFFFFFFFu, program.Wait(10000));
-  EXPECT_TRUE(test::WaitForNoMainWindow(5000));
-
-  const std::string bytes = test::ReadBytes(folder / L"Corvanta.trace.log");
-  std::wstring log(bytes.size(), L'\0');
-  log.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &log[0],
-                                 static_cast<int>(log.size())));
-  const size_t added = log.find(L"MainWindow_AddTaskTrayIcon() 終了");
-  const size_t refused = log.find(L"外部処理異常終了( SetHookWH_KEYBOARD() )");
-  const size_t deleted = log.find(L"Shell_NotifyIcon(NIM_DELETE) 正常終了");
+  InstalledProgram program(L"Corvanta.exe", BinFolder() + L"\\..\\fakes\\failing_keyboard\\Corvanta.dll");
+  program.Settle();
+  ChildProcess start;
+  ASSERT_TRUE(start.Start(program.Exe(), L"DEBUG"));
+  EXPECT_EQ(kExitMinusOne, start.Wait(10000));
+  const std::wstring log = program.TraceLog();
+  const size_t added = log.find(L"MainWindow_AddTaskTrayIcon() 終了"),
+               refused = log.find(L"外部処理異常終了( SetHookWH_KEYBOARD() )"),
+               deleted = log.find(L"Shell_NotifyIcon(NIM_DELETE) 正常終了");
   ASSERT_NE(std::wstring::npos, added) << "no trace log, or the icon was never added";
-  ASSERT_NE(std::wstring::npos, refused);
-  ASSERT_NE(std::wstring::npos, deleted) << "the icon was left behind";
-  EXPECT_LT(added, refused);
-  EXPECT_LT(refused, deleted);
-  EXPECT_EQ(std::wstring::npos, log.find(L"Shell_NotifyIcon(NIM_ADD)")) << "adding the icon failed";
+  EXPECT_TRUE(refused != std::wstring::npos && added < refused && refused < deleted && deleted != std::wstring::npos)
+      << "the icon was left behind";
 }
 
 }  // namespace

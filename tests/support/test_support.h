@@ -1,16 +1,25 @@
-// Helpers for tests that work on real folders, files and trace records.
+// The one test harness: temp folders and files, shortcuts, trace records,
+// waiting for a condition, boxes and dialogs, the menu driver and real input,
+// and child processes (the test program, copies of Corvanta.exe).
 #ifndef CORVANTA_TESTS_SUPPORT_TEST_SUPPORT_H
 #define CORVANTA_TESTS_SUPPORT_TEST_SUPPORT_H
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "base/handles.h"
 
 namespace test {
 
-// A fresh, empty folder under the temp folder, removed with everything in it
-// (read-only files included; links are removed, never followed) at the end.
+// Polls `condition` every 10 ms until it holds or `timeoutMs` has passed; its last answer.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// A fresh folder under the temp folder, removed with all it holds (links are
+// removed, never followed) at the end.
 class TempFolder {
  public:
   TempFolder();
@@ -23,56 +32,44 @@ class TempFolder {
  private:
   std::wstring path_;
 };
-
-// Removes a tree without following links; used only for cleaning up.
 void RemoveTree(const std::wstring& path);
-
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
-void MakeFolder(const std::wstring& path);
+inline void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
-// Text in the ANSI code page (932 under the test locale).
-std::string ToAnsi(const std::wstring& text);
+std::string ToAnsi(const std::wstring& text);  // the ANSI code page: 932 under the test locale
 std::wstring FromAnsi(const std::string& text);
+std::wstring FromUtf8(const std::string& text);
 
-// The 24 lines of the default config.ini, written out independently of the program.
+// The 24 lines of the default config.ini, written out independently of the program; with
+// `key`'s value replaced (its line left out when `value` is null); as they lie on disk.
 const std::vector<std::wstring>& DefaultSettingLines();
-// Lines in the ANSI code page, each ending in CR LF: config.ini as it lies on disk.
+std::vector<std::wstring> SettingLinesWith(const std::wstring& key, const wchar_t* value);
 std::string SettingFileBytes(const std::vector<std::wstring>& lines);
 
-// The folder of the running test program (where Corvanta.exe and Corvanta.dll are built).
-std::wstring BinFolder();
-
-// The shortcut's target path, read back through the shell link object.
+std::wstring BinFolder();  // where the tests, Corvanta.exe and Corvanta.dll are built
 std::wstring ShortcutTarget(const std::wstring& shortcutPath);
-// Creates a shortcut that only has a target path.
-bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target);
+bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments = L"",
+                  const std::wstring& directory = L"", DWORD linkFlags = 0);
 
 // Collects every trace record reported while it lives.
 class TraceRecorder {
  public:
   struct Record {
     int level;
-    std::wstring prefix;
-    std::wstring text;
+    std::wstring prefix, text;
   };
   TraceRecorder();
   ~TraceRecorder();
-  TraceRecorder(const TraceRecorder&) = delete;
-  TraceRecorder& operator=(const TraceRecorder&) = delete;
-
   const std::vector<Record>& Records() const { return records_; }
-  // True when some record of `level` contains `fragment`.
-  bool Contains(int level, const std::wstring& fragment) const;
+  bool Contains(int level, const std::wstring& fragment) const;  // some record of `level` holds `fragment`
   void Clear() { records_.clear(); }
 
  private:
-  static void Sink(int level, const wchar_t* prefix, const wchar_t* text, void* context);
   std::vector<Record> records_;
 };
-
-// Sets glong_WinMain_ForceTraceFlag for the scope and restores it after.
+// Sets glong_WinMain_ForceTraceFlag for the scope.
 class ScopedTraceFlag {
  public:
   explicit ScopedTraceFlag(long value);
@@ -81,25 +78,85 @@ class ScopedTraceFlag {
  private:
   long saved_;
 };
+void PumpMessages(DWORD milliseconds);  // runs the thread's message queue
 
-// Runs the thread's message queue for `milliseconds`.
-void PumpMessages(DWORD milliseconds);
-
-// Popup menus ("#32768" windows) of this process and real input to drive them.
-// The visible menu window, or nullptr when no menu is open.
+// The menu driver: the open popup menus ("#32768" windows) of a process, an
+// entry's screen rectangle and a command's position (or -1) in one; real input.
+std::vector<HWND> OpenMenus(DWORD processId = GetCurrentProcessId());
 HWND FindOpenMenu();
-// Polls up to `timeoutMs`; the menu window, or nullptr.
 HWND WaitForOpenMenu(DWORD timeoutMs);
-// Polls up to `timeoutMs`; true when no menu is open any more.
 bool WaitForNoOpenMenu(DWORD timeoutMs);
-// Screen rectangle of the entry at `position` of the menu shown in `menuWindow`.
+bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
-// Position of the entry with command `id` in the menu shown in `menuWindow`, or -1.
 int MenuEntryPosition(HWND menuWindow, UINT id);
-// A left click (move, press, release) at a screen point, through SendInput.
 void ClickAt(POINT point);
-// A key press and release, through SendInput.
 void PressKey(WORD virtualKey);
+void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
+
+// Boxes and dialogs: a visible top-level window of this class and title (any when
+// empty) and process (any when 0); a button pressed as its click arrives.
+HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId = 0);
+void Press(HWND dialog, int id);
+struct SeenMessageBox {
+  bool found = false;
+  std::wstring caption, text;  // the text is control 0xFFFF
+  DWORD style = 0;             // the extended style (WS_EX_TOPMOST...)
+};
+// Waits for a box with this caption, reads it, answers `button` and waits for it to go.
+SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId = 0);
+bool NoMessageBoxFor(DWORD milliseconds, DWORD processId = 0);  // nor any other dialog
+
+// Runs `script` on a second thread with this process's dialog titled `caption`
+// once it appears, while the test's thread runs that dialog modally.
+class DialogDriver {
+ public:
+  DialogDriver(std::wstring caption, std::function<void(HWND)> script);
+  ~DialogDriver() { Join(); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  bool found = false;
+
+ private:
+  std::thread thread_;
+};
+// Answers a box of this process from a second thread; Wait() returns what was seen.
+class AsyncMessageBoxAnswer {
+ public:
+  AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
+      : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
+  SeenMessageBox Wait() {
+    driver_.Join();
+    return seen_;
+  }
+
+ private:
+  SeenMessageBox seen_;
+  DialogDriver driver_;
+};
+
+constexpr DWORD kStillRunning = 0xFFFFFFF0;
+class ChildProcess {
+ public:
+  ~ChildProcess() { Kill(); }
+  bool Start(const std::wstring& exe, const std::wstring& arguments);  // in the exe's folder
+  DWORD Wait(DWORD timeoutMs);                                         // the exit code, or kStillRunning
+  DWORD Id() const { return id_; }
+  void Kill();
+
+ private:
+  KernelHandle process_;
+  DWORD id_ = 0;
+};
+// Copies Corvanta.exe (as `exeName`) and the hook library (the real one when
+// `hookLibrary` is empty) from the build folder into `folder`; the exe's path.
+std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary = std::wstring(),
+                            const std::wstring& exeName = L"Corvanta.exe");
+DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);  // to its end
+HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
+bool WaitForNoMainWindow(DWORD timeoutMs);
+std::wstring TestAppPath();  // corvanta_test_app.exe, which the launch tests start
+void CloseTestApps();
 
 }  // namespace test
 

@@ -1,6 +1,6 @@
 // Takes the documentation pictures from the real Corvanta.exe, driven the way
 // a user would drive it.  Run by scripts/screenshot.sh under Xvfb:
-//   corvanta_pictures.exe menu-en|progress|management[-en]|settings[-2|-3][-en] <unix path of the png>
+//   corvanta_pictures.exe menu[-en]|progress|management[-en]|settings[-2|-3][-en] <unix path of the png>
 // Prints "crop WxH+X+Y": the part of the screen the picture is about.
 #include <windows.h>
 #include <commctrl.h>
@@ -81,23 +81,25 @@ bool StartFirstRun(InstalledProgram& program, ChildProcess& running, bool englis
   return true;
 }
 
-// The English launcher menu open over a folder of tools, on a first run.
-bool EnglishMenu(const char* target) {
+// The launcher menu open over a folder of tools, on a first run.
+bool LauncherMenu(const char* target, bool english) {
   InstalledProgram program;
   ChildProcess running;
-  if (!StartFirstRun(program, running, true) || !FolderExists(program.Path(L"Launcher Items"))) return false;
-  const std::wstring tools = program.Path(L"Launcher Items\\Tools\\");
+  const std::wstring root = program.Path(english ? L"Launcher Items" : L"ラウンチャーアイテムルート");
+  if (!StartFirstRun(program, running, english) || !FolderExists(root)) return false;
+  const std::wstring tools = root + (english ? L"\\Tools\\" : L"\\ツール\\");
   MakeFolder(tools);
-  MakeShortcut(tools + L"Notepad.lnk", L"C:\\windows\\notepad.exe");
-  MakeShortcut(tools + L"Registry Editor.lnk", L"C:\\windows\\regedit.exe");
-  MakeShortcut(tools + L"Command Prompt.lnk", L"C:\\windows\\system32\\cmd.exe");
+  MakeShortcut(tools + (english ? L"Notepad.lnk" : L"メモ帳.lnk"), L"C:\\windows\\notepad.exe");
+  MakeShortcut(tools + (english ? L"Registry Editor.lnk" : L"レジストリ エディター.lnk"), L"C:\\windows\\regedit.exe");
+  MakeShortcut(tools + (english ? L"Command Prompt.lnk" : L"コマンド プロンプト.lnk"),
+               L"C:\\windows\\system32\\cmd.exe");
   SetCursorPos(900, 120);
   PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
   RECT area;
   if (!OpenMenusRect(running.Id(), 1, &area)) return false;
   Keys({VK_DOWN, VK_RIGHT});
   if (!OpenMenusRect(running.Id(), 2, &area)) return false;
-  Keys({VK_DOWN, VK_RIGHT});  // past the sample folder, which comes first, to Tools
+  Keys({VK_DOWN, VK_RIGHT});  // past the sample folder, which comes first, to the tools
   const bool shot = OpenMenusRect(running.Id(), 3, &area) && Shoot(target, area);
   Keys({VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
   RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
@@ -176,7 +178,8 @@ int main(int argc, char** argv) {
   CoInitialize(nullptr);
   const std::string which = argv[1];
   bool done = false;
-  if (which == "menu-en") done = EnglishMenu(argv[2]);
+  if (which == "menu") done = LauncherMenu(argv[2], false);
+  if (which == "menu-en") done = LauncherMenu(argv[2], true);
   if (which == "progress") done = ProgressAfterRun(argv[2]);
   if (which == "management") done = TrayDialog(argv[2], false, 4, L"ラウンチャーアイテム管理");
   if (which == "management-en") done = TrayDialog(argv[2], true, 4, L"Manage Launcher Items");

@@ -1,0 +1,140 @@
+// config.ini: loading and validating every key through the real profile API,
+// saving without losing the user's lines, and paths refused rather than cut.
+#include <gtest/gtest.h>
+
+#include "base/trace.h"
+#include "config/config.h"
+#include "config/config_paths.h"
+#include "support/test_support.h"
+
+namespace {
+
+using namespace test;
+long* const kSettings[] = {&longSupressDialogBeforeExecute, &longAutoCloseProgressWindow, &longHotkeyVirtualKey, &longHotkeyModifiers,
+                           &longAdjustLaunchedWindowPattern, &longAdjustLaunchedWindowMoveBottom, &longAdjustLaunchedWindowConfirmAtExecution};
+std::vector<long> Settings() {
+  std::vector<long> values;
+  for (long* setting : kSettings) values.push_back(*setting);
+  return values;
+}
+void SetSettings(std::vector<long> values) {
+  for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i];
+}
+
+class SettingFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(932u, GetACP()) << "the tests need the Japanese ANSI code page (LANG=ja_JP.UTF-8)";
+    wcscpy_s(gTCHAR_Config_SettingFilePath, path_.c_str());
+  }
+  int Load(const wchar_t* key, const wchar_t* value) {
+    WriteBytes(path_, SettingFileBytes(SettingLinesWith(key, value)));
+    return Config_LoadSettingFile();
+  }
+  TempFolder temp_;
+  const std::wstring path_ = temp_ / L"config.ini";
+};
+
+// Each numeric key at both bounds and one beyond either, then odd but readable values and damage.
+TEST_F(SettingFile, EveryKeyLoadsWithinItsBoundsAndAsFormattedInputReadsItElseTheLoadFailsWithItsRecord) {
+  const struct {
+    const wchar_t* key;
+    int index;
+    long maximum;
+  } keys[] = {{L"SUPRESS_DIALOG_BEFORE_EXECUTE", 0, 1}, {L"AUTOCLOSE_PROGRESS_WINDOW", 1, 1}, {L"ADJUST_LAUNCHED_WINDOW_PATTERN", 4, 3},
+              {L"ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM", 5, 1}, {L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION", 6, 1}};
+  for (const auto& key : keys) {
+    for (long value : {-1L, 0L, key.maximum, key.maximum + 1}) {
+      *kSettings[key.index] = 99;
+      TraceRecorder recorder;
+      const bool valid = value >= 0 && value <= key.maximum;
+      EXPECT_EQ(valid ? 0 : -1, Load(key.key, std::to_wstring(value).c_str())) << key.key << "=" << value;
+      EXPECT_EQ(valid ? value : 99, *kSettings[key.index]) << key.key << "=" << value;
+      EXPECT_EQ(!valid, recorder.Contains(TRACE_LEVEL_ERROR, L"設定値が不正です(SECTION=")) << key.key << "=" << value;
+    }
+  }
+  const struct {
+    const wchar_t *key, *value, *error;  // the level-3 record of a failed load
+    std::vector<long> loaded;            // the settings afterwards, from 9s
+  } rows[] = {
+      {L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"1abc", nullptr, {1, 0, 90, 6, 0, 0, 1}},
+      {L"ADJUST_LAUNCHED_WINDOW_PATTERN", L" 2", nullptr, {0, 0, 90, 6, 2, 0, 1}},
+      {L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"76,3", nullptr, {0, 0, 76, 3, 0, 0, 1}},
+      {L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"90", nullptr, {0, 0, 90, 9, 0, 0, 1}},
+      {L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"90 ,6", nullptr, {0, 0, 90, 9, 0, 0, 1}},
+      {L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"Ctrl+Z", L"設定値が不正です(SECTION=CONTROL_SETTING, KEY=HOTKEY_OPEN_LAUNCHER_WINDOW)", {0, 0, 9, 9, 9, 9, 9}},
+      {L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"", L"外部処理異常終了( Config_LoadSettingFile() )", {9, 9, 9, 9, 9, 9, 9}},
+      {L"AUTOCLOSE_PROGRESS_WINDOW", L"_DEFAULT_", L"設定が見つかりません(SECTION=CONTROL_SETTING, KEY=AUTOCLOSE_PROGRESS_WINDOW)", {0, 9, 9, 9, 9, 9, 9}},
+      {L"ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM", nullptr,
+       L"設定が見つかりません(SECTION=ADVANCED_SETTING, KEY=ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM)", {0, 0, 90, 6, 0, 9, 9}},
+  };
+  for (const auto& row : rows) {
+    SetSettings({9, 9, 9, 9, 9, 9, 9});
+    TraceRecorder recorder;
+    EXPECT_EQ(row.error ? -1 : 0, Load(row.key, row.value)) << row.key << "=" << (row.value ? row.value : L"(no line)");
+    EXPECT_EQ(row.loaded, Settings()) << row.key << "=" << (row.value ? row.value : L"(no line)");
+    EXPECT_TRUE(!row.error || recorder.Contains(TRACE_LEVEL_ERROR, row.error)) << (row.error ? row.error : L"");
+  }
+}
+
+TEST_F(SettingFile, SaveKeepsEveryCommentWritesOnlySectionsAndKeysWhenTheFileIsGoneAndLoadsBack) {
+  ASSERT_EQ(0, Config_CreateDefaultSettingFile());
+  SetSettings({1, 1, 65, 3, 2, 1, 0});
+  ASSERT_EQ(0, Config_SaveSettingFile());
+  std::vector<std::wstring> expected = DefaultSettingLines();
+  for (const wchar_t* line : {L"SUPRESS_DIALOG_BEFORE_EXECUTE=1", L"AUTOCLOSE_PROGRESS_WINDOW=1", L"HOTKEY_OPEN_LAUNCHER_WINDOW=65, 3",
+                              L"ADJUST_LAUNCHED_WINDOW_PATTERN=2", L"ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM=1",
+                              L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=0"}) {
+    for (std::wstring& old : expected) if (old.compare(0, old.find(L'='), line, std::wstring(line).find(L'=')) == 0) old = line;
+  }
+  std::string saved = ReadBytes(path_), kept;
+  for (const std::wstring& line : expected) if (!line.empty()) kept += ToAnsi(line) + "\r\n";  // the profile API drops empty lines
+  EXPECT_EQ(kept, saved);
+  ASSERT_TRUE(DeleteFileW(path_.c_str()));
+  SetSettings({0, 1, 90, 6, 3, 0, 1});
+  ASSERT_EQ(0, Config_SaveSettingFile());
+  EXPECT_EQ("[CONTROL_SETTING]\r\nSUPRESS_DIALOG_BEFORE_EXECUTE=0\r\nAUTOCLOSE_PROGRESS_WINDOW=1\r\nHOTKEY_OPEN_LAUNCHER_WINDOW=90, 6\r\n"
+            "[ADVANCED_SETTING]\r\nADJUST_LAUNCHED_WINDOW_PATTERN=3\r\nADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM=0\r\n"
+            "ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=1\r\n", ReadBytes(path_));
+  SetSettings({9, 9, 9, 9, 9, 9, 9});
+  ASSERT_EQ(0, Config_LoadSettingFile());
+  EXPECT_EQ((std::vector<long>{0, 1, 90, 6, 3, 0, 1}), Settings());
+}
+
+TEST_F(SettingFile, SaveToAnUnwritableFileShowsMessage157ReportsTheOpenErrorAndWritesNothing) {
+  ASSERT_EQ(0, Config_CreateDefaultSettingFile());
+  const std::string before = ReadBytes(path_);
+  // Wine running as root writes to read-only files: a handle that denies
+  // writing to others makes the file just as unwritable for the program.
+  FileHandle lock(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  TraceRecorder recorder;
+  AsyncMessageBoxAnswer answer(L"設定ファイル書き込みエラー", IDOK, 10000);
+  EXPECT_EQ(-1, Config_SaveSettingFile());
+  EXPECT_EQ(L"設定ファイルの書き込みに失敗しました。", answer.Wait().text);
+  lock.Reset();
+  EXPECT_EQ(before, ReadBytes(path_));
+  wchar_t reason[512] = L"";  // the code of the failed open, not what showing the box left behind
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0, reason, 512, nullptr);
+  reason[wcscspn(reason, L"\r\n")] = L'\0';
+  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"( CreateFile, FormatMessage=" + std::wstring(reason) + L" )"));
+}
+
+TEST(ConfigPaths, JoinTheExecutableFolderAndRefuseAPathThatDoesNotFit) {
+  ConfigPaths paths;
+  const auto all = [&] { return std::wstring(paths.moduleFolder) + L"|" + paths.settingFile + L"|" + paths.launcherItemRoot + L"|" + paths.helpFile; };
+  ASSERT_EQ(0, Config_ComposePaths(L"C:\\コルヴァンタ\\Corvanta.exe", &paths));
+  EXPECT_EQ(L"C:\\コルヴァンタ\\|C:\\コルヴァンタ\\config.ini|C:\\コルヴァンタ\\ラウンチャーアイテムルート|C:\\コルヴァンタ\\CorvantaHelp.chm", all());
+  // "C:" + the directory + the 13-character root name must fit in 262 characters.
+  const auto exeUnder = [](size_t length) { return L"C:\\" + std::wstring(length - 2, L'a') + L"\\Corvanta.exe"; };
+  ASSERT_EQ(0, Config_ComposePaths(exeUnder(247).c_str(), &paths));
+  EXPECT_EQ(262u, wcslen(paths.launcherItemRoot));
+  for (size_t length : {248u, 256u}) {  // too long for the root; too long for the directory itself
+    EXPECT_EQ(-1, Config_ComposePaths(exeUnder(length).c_str(), &paths)) << length;
+    EXPECT_EQ(L"|||", all());
+  }
+  wcscpy_s(gTCHAR_Config_LauncherItemRootPath, L"stale");
+  EXPECT_EQ(-1, Config_BuildPaths(exeUnder(300).c_str()));
+  EXPECT_STREQ(L"", gTCHAR_Config_LauncherItemRootPath);
+}
+
+}  // namespace

@@ -1,0 +1,374 @@
+// The test harness (support/test_support.h, e2e/e2e_support.h).
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "base/trace.h"
+#include "e2e/e2e_support.h"
+#include "mainwindow/mainwindow.h"
+
+namespace test {
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (const DWORD start = GetTickCount(); !condition(); Sleep(10)) {
+    if (GetTickCount() - start > timeoutMs) return condition();
+  }
+  return true;
+}
+
+TempFolder::TempFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(ARRAYSIZE(temp), temp);
+  static unsigned counter = 0;
+  do {
+    path_ = temp + (L"corvanta-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+  } while (!CreateDirectoryW(path_.c_str(), nullptr));
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAW entry;
+  FindHandle search((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
+                                                                 : FindFirstFileW((path + L"\\*").c_str(), &entry));
+  for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &entry)) {
+    if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) RemoveTree(path + L"\\" + entry.cFileName);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
+bool FolderExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (file.Valid()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (file.Valid() && ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+  return bytes;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                   static_cast<int>(bytes.size()), nullptr, nullptr));
+  return bytes;
+}
+
+std::wstring Widen(UINT codePage, const std::string& bytes) {
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                                  static_cast<int>(text.size())));
+  return text;
+}
+std::wstring FromAnsi(const std::string& text) { return Widen(CP_ACP, text); }
+std::wstring FromUtf8(const std::string& text) { return Widen(CP_UTF8, text); }
+
+const std::vector<std::wstring>& DefaultSettingLines() {
+  static const std::vector<std::wstring> lines = {
+      L"; ----------", L"; Config.ini", L"; ----------", L"", L"; 確認ダイアログに関する設定", L"[CONTROL_SETTING]",
+      L"; 実行前の確認画面を抑止する(0:OFF, 1ON)", L"SUPRESS_DIALOG_BEFORE_EXECUTE=0",
+      L"; 実行後、処理詳細画面を自動で閉じる(0:OFF, 1ON)", L"AUTOCLOSE_PROGRESS_WINDOW=0",
+      L"; メニューを開くホットキー（デフォルトでは90,6(Ctrl + SHIFT + Z)）", L"HOTKEY_OPEN_LAUNCHER_WINDOW=90, 6", L"",
+      L"", L"; 高度なに関する設定", L"[ADVANCED_SETTING]", L"; 起動アプリケーションウィンドウの整列",
+      L"; 0:整列しない(OS依存)、1:縦に並べる、2:横に並べる、3:タイル状に並べる", L"ADJUST_LAUNCHED_WINDOW_PATTERN=0",
+      L"; アプリケーション起動後のウィンドウ制御(最背面で起動(0:OFF, 1ON))", L"ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM=0",
+      L"; アプリケーション起動後のウィンドウ制御(実行時に確認画面を表示(0:OFF, 1ON))",
+      L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=1", L""};
+  return lines;
+}
+
+std::vector<std::wstring> SettingLinesWith(const std::wstring& key, const wchar_t* value) {
+  std::vector<std::wstring> lines;
+  for (const std::wstring& line : DefaultSettingLines()) {
+    if (line.compare(0, key.size() + 1, key + L"=") != 0) {
+      lines.push_back(line);
+    } else if (value != nullptr) {
+      lines.push_back(key + L"=" + value);
+    }
+  }
+  return lines;
+}
+
+std::string SettingFileBytes(const std::vector<std::wstring>& lines) {
+  std::string bytes;
+  for (const std::wstring& line : lines) bytes += ToAnsi(line) + "\r\n";
+  return bytes;
+}
+
+std::wstring BinFolder() {
+  wchar_t path[MAX_PATH + 1];
+  GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+  *wcsrchr(path, L'\\') = L'\0';
+  return path;
+}
+
+std::wstring ShortcutTarget(const std::wstring& shortcutPath) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  wchar_t target[MAX_PATH + 1] = L"";
+  const bool read =
+      SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
+      SUCCEEDED(file->Load(shortcutPath.c_str(), STGM_READ)) &&
+      SUCCEEDED(link->GetPath(target, ARRAYSIZE(target), nullptr, SLGP_RAWPATH));
+  return read ? target : L"";
+}
+
+bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments,
+                  const std::wstring& directory, DWORD linkFlags) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  ComPtr<IShellLinkDataList> data;
+  DWORD flags = 0;
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) &&
+         SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetArguments(arguments.c_str())) &&
+         SUCCEEDED(link->SetWorkingDirectory(directory.c_str())) &&
+         SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) && SUCCEEDED(data->GetFlags(&flags)) &&
+         SUCCEEDED(data->SetFlags(flags | linkFlags)) && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
+         SUCCEEDED(file->Save(shortcutPath.c_str(), TRUE));
+}
+
+TraceRecorder::TraceRecorder() {
+  Trace_SetSink([](int level, const wchar_t* prefix, const wchar_t* text, void* self) {
+    static_cast<TraceRecorder*>(self)->records_.push_back(Record{level, prefix, text});
+  }, this);
+}
+TraceRecorder::~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
+
+bool TraceRecorder::Contains(int level, const std::wstring& fragment) const {
+  for (const Record& record : records_) {
+    if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+ScopedTraceFlag::ScopedTraceFlag(long value) : saved_(glong_WinMain_ForceTraceFlag) { glong_WinMain_ForceTraceFlag = value; }
+ScopedTraceFlag::~ScopedTraceFlag() { glong_WinMain_ForceTraceFlag = saved_; }
+
+void PumpMessages(DWORD milliseconds) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+std::vector<HWND> OpenMenus(DWORD processId) {
+  std::vector<HWND> menus;
+  for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(menu, &owner);
+    if (owner == processId && IsWindowVisible(menu)) menus.push_back(menu);
+  }
+  return menus;
+}
+
+HWND FindOpenMenu() { return OpenMenus().empty() ? nullptr : OpenMenus().front(); }
+HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitUntil([] { return FindOpenMenu(); }, timeoutMs) ? FindOpenMenu() : nullptr; }
+bool WaitForNoOpenMenu(DWORD timeoutMs) { return WaitForMenuCount(0, timeoutMs); }
+
+bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId) {
+  return WaitUntil([=] { return OpenMenus(processId).size() == count; }, timeoutMs);
+}
+
+HMENU MenuOfWindow(HWND menuWindow) {
+  DWORD_PTR menu = 0;  // MN_GETHMENU
+  SendMessageTimeoutW(menuWindow, 0x01E1, 0, 0, SMTO_NORMAL, 5000, &menu);
+  return reinterpret_cast<HMENU>(menu);
+}
+
+bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
+  HMENU menu = MenuOfWindow(menuWindow);
+  return menu != nullptr && GetMenuItemRect(menuWindow, menu, static_cast<UINT>(position), rect);
+}
+
+int MenuEntryPosition(HWND menuWindow, UINT id) {
+  HMENU menu = MenuOfWindow(menuWindow);
+  for (int position = 0; menu != nullptr && position < GetMenuItemCount(menu); ++position) {
+    if (GetMenuItemID(menu, position) == id) return position;
+  }
+  return -1;
+}
+
+void ClickAt(POINT point) {
+  // Absolute coordinates are in 1/65536 of the screen; the +1 keeps the
+  // rounding from landing one pixel short.  A hand pauses between the events.
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  for (DWORD flags : {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+    if (flags != MOUSEEVENTF_LEFTUP) Sleep(50);
+  }
+}
+
+void PressKey(WORD virtualKey) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) {
+    PressKey(key);
+    Sleep(150);  // lets a menu open its submenu before the next key
+  }
+}
+
+HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+    wchar_t text[512];
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetWindowTextW(window, text, ARRAYSIZE(text));
+    if (IsWindowVisible(window) && (processId == 0 || owner == processId) && (title.empty() || title == text)) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopLevelWindow(windowClass, title, processId)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+void Press(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize(GetWindowTextW(window, &text[0], static_cast<int>(text.size())));
+  return text;
+}
+
+SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId) {
+  HWND box = WaitForWindow(L"#32770", caption, timeoutMs, processId);
+  if (box == nullptr) return SeenMessageBox();
+  SeenMessageBox seen = {true, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)),
+                         static_cast<DWORD>(GetWindowLongPtrW(box, GWL_EXSTYLE))};
+  // Posted, not sent: the box may belong to another process or a busy thread.
+  Press(box, button);
+  WaitUntil([box] { return !IsWindow(box); }, 5000);
+  return seen;
+}
+
+bool NoMessageBoxFor(DWORD milliseconds, DWORD processId) {
+  return !WaitUntil([processId] { return FindTopLevelWindow(L"#32770", L"", processId) != nullptr; }, milliseconds);
+}
+
+DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> script)
+    : thread_([this, caption, script] {
+        HWND dialog = WaitForWindow(L"#32770", caption, 15000, GetCurrentProcessId());
+        if ((found = dialog != nullptr)) script(dialog);
+      }) {}
+
+bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  process_.Reset(info.hProcess);
+  id_ = info.dwProcessId;
+  return true;
+}
+
+DWORD ChildProcess::Wait(DWORD timeoutMs) {
+  DWORD code = kStillRunning;
+  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process_.Get(), &code);
+  }
+  return code;
+}
+
+void ChildProcess::Kill() {
+  if (process_.Valid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.Get(), 99);
+    WaitForSingleObject(process_.Get(), 5000);
+  }
+  process_.Reset();
+}
+
+std::wstring InstallProgram(const std::wstring& folder, const std::wstring& hookLibrary, const std::wstring& exeName) {
+  const std::wstring bin = BinFolder(), exe = folder + L"\\" + exeName;
+  CopyFileW((bin + L"\\Corvanta.exe").c_str(), exe.c_str(), FALSE);
+  CopyFileW((hookLibrary.empty() ? bin + L"\\Corvanta.dll" : hookLibrary).c_str(), (folder + L"\\Corvanta.dll").c_str(), FALSE);
+  return exe;
+}
+
+DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
+  ChildProcess process;
+  return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
+}
+
+HWND WaitForMainWindow(DWORD timeoutMs) {
+  WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) != nullptr; }, timeoutMs);
+  return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE);
+}
+
+bool WaitForNoMainWindow(DWORD timeoutMs) {
+  return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs);
+}
+
+std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }
+
+void CloseTestApps() {
+  WaitUntil([] {
+    HWND app = FindWindowW(L"CorvantaTestApp", nullptr);
+    if (app != nullptr) PostMessageW(app, WM_CLOSE, 0, 0);
+    return app == nullptr;
+  }, 10000);
+}
+
+InstalledProgram::InstalledProgram(const std::wstring& exeName, const std::wstring& hookLibrary)
+    : exe_(InstallProgram(folder_.Path(), hookLibrary, exeName)),
+      logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {}
+
+void InstalledProgram::Settle() {
+  WriteSettings(DefaultSettingLines());
+  MakeFolder(Root());
+}
+
+void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) const {
+  WriteBytes(SettingFile(), SettingFileBytes(lines));
+}
+
+std::wstring InstalledProgram::TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }
+
+bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
+  return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs) != nullptr;
+}
+
+}  // namespace test
