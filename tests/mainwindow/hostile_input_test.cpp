@@ -18,7 +18,7 @@ namespace {
 using namespace test;
 
 MENUITEMINFOW Entry(HMENU menu, int position) {
-  MENUITEMINFOW item = {sizeof(item), MIIM_ID | MIIM_DATA | MIIM_SUBMENU, 0, 0, 0, nullptr, nullptr, nullptr, 0};
+  MENUITEMINFOW item = {sizeof(item), MIIM_ID | MIIM_DATA | MIIM_SUBMENU, 0, 0, 0, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr};
   return GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item), item;
 }
 
