@@ -72,6 +72,9 @@ wchar_t* SystemMessageText(DWORD error) {
 }  // namespace
 
 int Trace(int level, const wchar_t* text) {
+  // Level-1 records are dropped before anything is prepared: they are
+  // reported in every loop over entries.
+  if (level == TRACE_LEVEL_TRACE && glong_WinMain_ForceTraceFlag != 1) return 0;
   wchar_t prefix[kPrefixCapacity];
   wchar_t record[D_SIZE_MESSAGE];
   memset(prefix, 0, sizeof(prefix));

@@ -39,6 +39,12 @@ const FixedEntry kFixedEntries[] = {
 // the fixed entries and make a choice run the wrong thing.
 constexpr long kLastMenuId = 0xFFFF;
 
+// The most entries one folder's submenu shows.  Every entry is measured when
+// the submenu appears, and the menu's item array is copied whole on each
+// insertion, so a folder of tens of thousands of shortcuts would hold the
+// program (and the user's keyboard) for minutes; a screen shows a few dozen.
+constexpr int kMostEntriesPerFolder = 4096;
+
 HTREEITEM InsertNode(HTREEITEM parent, const wchar_t* text) {
   TVINSERTSTRUCTW insert = {};
   insert.hParent = parent;
@@ -92,6 +98,7 @@ bool IsLauncherItem(const WIN32_FIND_DATAW& entry) {
 void MainWindow_DestroyTrayIconMenu() {
   if (gHMENU_MainWindow_TrayIconMenu == nullptr) return;
   DestroyMenu(gHMENU_MainWindow_TrayIconMenu);
+  MainWindow_ReleaseMenuDrawing();
   gHMENU_MainWindow_TrayIconMenu = nullptr;
   glong_MainWindow_MenuIdCounter = 0;
   gHTREEITEM_MainWindow_RootTreeNode = nullptr;
@@ -168,6 +175,10 @@ int MainWindow_CreateLauncherSubMenu(HTREEITEM folderNode, HMENU submenu) {
     if (!IsLauncherItem(entry)) {
       Trace(TRACE_LEVEL_TRACE, L"ラウンチャーアイテムではありません");
       continue;
+    }
+    if (added == kMostEntriesPerFolder) {
+      Tracef(TRACE_LEVEL_ERROR, L"項目が多すぎるため、先頭の%d件だけを表示します(%ls)", kMostEntriesPerFolder, folder);
+      break;
     }
     const long id = NextMenuId();
     if (id == 0) {

@@ -1,7 +1,14 @@
 // Measuring and drawing the owner-drawn launcher entries: the shell's icon
 // and the item's name.
+//
+// Each entry's icon is asked from the shell once per opening of the menu and
+// kept until the menu is destroyed: every highlight change redraws entries,
+// and SHGetFileInfoW on a shortcut can take milliseconds (far longer when its
+// target is on a network share).
 #include <windows.h>
 #include <shellapi.h>
+
+#include <unordered_map>
 
 #include "base/handles.h"
 #include "base/text.h"
@@ -23,11 +30,24 @@ void FillWithColour(HDC dc, const RECT& rect, COLORREF colour) {
   FillRect(dc, &rect, static_cast<HBRUSH>(brush.Get()));
 }
 
-void DrawShellIcon(HDC dc, const wchar_t* path, int left, int top) {
-  SHFILEINFOW info = {};
-  if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON) == 0) return;
-  IconHandle icon(info.hIcon);
-  DrawIcon(dc, left, top, icon.Get());
+// The icons of the entries drawn in this opening, by tree node.  An entry the
+// shell gave no icon keeps an empty holder, so it is not asked again either.
+std::unordered_map<HTREEITEM, IconHandle>& KeptIcons() {
+  static std::unordered_map<HTREEITEM, IconHandle> icons;
+  return icons;
+}
+
+HICON EntryIcon(HTREEITEM node) {
+  auto kept = KeptIcons().find(node);
+  if (kept != KeptIcons().end()) return kept->second.Get();
+  wchar_t path[D_SIZE_MAINWINDOW_PATH];
+  HICON icon = nullptr;
+  if (MainWindow_GetPhysicalPath(node, path) == 0) {
+    SHFILEINFOW info = {};
+    if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON) != 0) icon = info.hIcon;
+  }
+  KeptIcons().emplace(node, IconHandle(icon));
+  return icon;
 }
 
 }  // namespace
@@ -73,8 +93,6 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
     // Drawn without the extension ".lnk" (measured with it, see above).
     wchar_t* dot = wcsrchr(text, L'.');
     if (dot != nullptr && wcscmp(dot, L".lnk") == 0) *dot = L'\0';
-    wchar_t path[D_SIZE_MAINWINDOW_PATH];
-    MainWindow_GetPhysicalPath(node, path);
     if ((record->itemState & ODS_SELECTED) != 0) {
       SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
       FillWithColour(dc, rect, GetBkColor(dc));
@@ -82,9 +100,12 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
     } else {
       FillWithColour(dc, rect, GetBkColor(dc));
     }
-    if (path[0] != L'\0') DrawShellIcon(dc, path, rect.left, rect.top + kIconTop);
+    HICON icon = EntryIcon(node);
+    if (icon != nullptr) DrawIcon(dc, rect.left, rect.top + kIconTop, icon);
   }
   // Names are drawn as they are: a "%" is just a character.
   TextOutW(dc, rect.left + kTextLeft, rect.top + kTextTop, text, static_cast<int>(wcslen(text)));
   return 0;
 }
+
+void MainWindow_ReleaseMenuDrawing() { KeptIcons().clear(); }

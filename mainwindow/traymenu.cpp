@@ -172,6 +172,8 @@ int MainWindow_ShowTrayIconMenu() {
                                       gHWND_MainWindow_Handle, nullptr);
   const DWORD error = GetLastError();
   gMenuIsOpen = false;
+  // The entries' icons are kept only while the menu is on screen.
+  MainWindow_ReleaseMenuDrawing();
   if (!tracked) {
     if (error == ERROR_POPUP_ALREADY_ACTIVE) return 0;
     Trace_ReportError(TRACE_FRAME_EXTERNAL, L"TrackPopupMenu()", error);

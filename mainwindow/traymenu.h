@@ -32,6 +32,8 @@ void MainWindow_GetNodeText(HTREEITEM node, wchar_t* text, size_t capacity);
 int MainWindow_OnMenuSelect(WPARAM wParam, HMENU menu, HWND window);
 int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND window);
 int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam);
+// Gives back what drawing kept for the entries of this opening (their icons).
+void MainWindow_ReleaseMenuDrawing();
 // 0 when `path` names a folder, -1 otherwise.
 int MainWindow_IsDirectory(const wchar_t* path);
 // Carries out a fixed entry's action (quit, help, settings, management).

@@ -1,0 +1,336 @@
+// Stamina run, by hand through scripts/soak.sh (never part of ctest): opens
+// the launcher menu, the progress dialog, the management dialog and the
+// settings sheet many times over and compares the process's resources after
+// a warm-up with those at the end; then feeds the heavy hostile inputs (a
+// folder of 70,000 shortcuts, a 10 MB config.ini) and times them.
+//
+//   soak.exe [menu openings]      (default 1000; the dialogs get a tenth each)
+#include <windows.h>
+#include <commctrl.h>
+#include <locale.h>
+#include <objbase.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/winmain.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "config/config.h"
+#include "config/setting_sheet.h"
+#include "itemmanager/itemmanager.h"
+#include "launch/launch.h"
+#include "mainwindow/traymenu.h"
+#include "resource.h"
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Waits up to 20 s for `done`; false when it never came.
+bool WaitFor(const std::function<bool()>& done) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(2)) {
+    if (done()) return true;
+  }
+  return false;
+}
+
+HWND WaitForDialog(const wchar_t* caption) {
+  HWND dialog = nullptr;
+  WaitFor([&] { return IsWindowVisible(dialog = FindWindowW(L"#32770", caption)) != FALSE; });
+  return dialog;
+}
+
+// Runs `show` on this thread while `script` answers its window from another.
+int failures = 0;
+void Drive(const std::function<void()>& show, const std::function<bool()>& script) {
+  bool ok = false;
+  std::thread driver([&] { ok = script(); });
+  show();
+  driver.join();
+  if (!ok) ++failures;
+}
+
+// ---- the resources --------------------------------------------------------
+
+// GetGuiResources answers 0 under Wine: there the room left in the GDI and
+// USER handle tables is measured instead, by creating objects until the
+// system refuses (a leak shows as less room).
+int GdiRoom() {
+  std::vector<HBRUSH> made;
+  for (HBRUSH brush; made.size() < 20000 && (brush = CreateSolidBrush(RGB(made.size() % 256, 1, 2))) != nullptr;) {
+    made.push_back(brush);
+  }
+  for (HBRUSH brush : made) DeleteObject(brush);
+  return static_cast<int>(made.size());
+}
+
+int UserRoom() {
+  std::vector<HMENU> made;
+  for (HMENU menu; made.size() < 70000 && (menu = CreatePopupMenu()) != nullptr;) made.push_back(menu);
+  for (HMENU menu : made) DestroyMenu(menu);
+  return static_cast<int>(made.size());
+}
+
+struct Snapshot {
+  long long values[6];
+};
+const char* const kNames[6] = {"GDI objects (GetGuiResources)", "USER objects (GetGuiResources)",
+                               "GDI room (objects until refused)", "USER room (menus until refused)",
+                               "kernel handles", "private bytes (KB)"};
+
+Snapshot Take() {
+  Snapshot s = {};
+  s.values[0] = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  s.values[1] = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  s.values[2] = GdiRoom();
+  s.values[3] = UserRoom();
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  s.values[4] = handles;
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+  s.values[5] = static_cast<long long>(memory.PrivateUsage / 1024);
+  return s;
+}
+
+// ---- the workloads --------------------------------------------------------
+
+void MakeShortcut(const std::wstring& path) {
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> file;
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid());
+  link->SetPath(L"C:\\windows\\notepad.exe");
+  link->QueryInterface(IID_IPersistFile, file.ReceiveVoid());
+  file->Save(path.c_str(), TRUE);
+}
+
+// Draws an entry of `menu` at `position`, plain or highlighted.
+void DrawEntry(HDC dc, HMENU menu, int position, bool highlighted) {
+  MENUITEMINFOW item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_ID | MIIM_DATA;
+  GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+  MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
+  MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
+  DRAWITEMSTRUCT draw = {ODT_MENU, 0, item.wID, 0, highlighted ? ODS_SELECTED : 0u, nullptr, dc,
+                         {0, 0, static_cast<LONG>(measure.itemWidth), static_cast<LONG>(measure.itemHeight)},
+                         item.dwItemData};
+  MainWindow_OnDrawItem(&draw, 0);
+}
+
+// One opening as the menu loop drives it: the root highlighted (and filled),
+// every entry measured and drawn, then the highlight walked down the entries,
+// each folder's submenu filled and drawn on the way; the menu closes.
+void OpenMenuOnce(HDC dc) {
+  MainWindow_CreateTrayIconMenu();
+  HMENU tray = gHMENU_MainWindow_TrayIconMenu;
+  MainWindow_OnMenuSelect(MAKEWPARAM(0, MF_POPUP | MF_HILITE), tray, nullptr);
+  HMENU root = GetSubMenu(tray, 0);
+  const int count = GetMenuItemCount(root);
+  for (int i = 0; i < count; ++i) DrawEntry(dc, root, i, false);
+  for (int i = 0; i < count; ++i) {
+    HMENU sub = GetSubMenu(root, i);
+    MainWindow_OnMenuSelect(MAKEWPARAM(sub != nullptr ? i : static_cast<int>(GetMenuItemID(root, i)),
+                                       (sub != nullptr ? MF_POPUP : 0) | MF_HILITE),
+                            root, nullptr);
+    DrawEntry(dc, root, i, true);
+    if (i > 0) DrawEntry(dc, root, i - 1, false);
+    for (int j = 0; sub != nullptr && j < GetMenuItemCount(sub); ++j) DrawEntry(dc, sub, j, false);
+  }
+  MainWindow_OnMenuSelect(MAKEWPARAM(0, 0xFFFF), nullptr, nullptr);
+}
+
+void TestRunOnce(const std::wstring& folder) {
+  Drive([&] { Launch_RunWithProgress(nullptr, folder.c_str(), D_LONG_LAUNCH_RUNMODE_TEST); },
+        [] {
+          HWND dialog = WaitForDialog(L"Launch Progress");
+          HWND close = GetDlgItem(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
+          if (!WaitFor([&] { return (GetWindowLongW(close, GWL_STYLE) & WS_VISIBLE) != 0; })) return false;
+          PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_LAUNCH_PROGRESS_CLOSE, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(close));
+          return true;
+        });
+}
+
+void ManagementOnce(int rows) {
+  Drive([] { ItemManager_ShowDialog(); },
+        [rows] {
+          HWND dialog = WaitForDialog(L"ラウンチャーアイテム管理");
+          HWND list = GetDlgItem(dialog, IDC_ITEMMANAGER_LIST);
+          const bool filled = WaitFor([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= rows; });
+          UpdateWindow(list);
+          PostMessageW(dialog, WM_CLOSE, 0, 0);
+          return filled;
+        });
+}
+
+void SettingsOnce() {
+  Drive([] { Config_ShowSettingSheet(); },
+        [] {
+          HWND sheet = WaitForDialog(L"設定");
+          PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+          return sheet != nullptr;
+        });
+}
+
+// ---- the heavy hostile inputs ---------------------------------------------
+
+int errorRecords = 0;
+std::wstring lastError;
+void CountErrors(int level, const wchar_t*, const wchar_t* text, void*) {
+  if (level != TRACE_LEVEL_ERROR) return;
+  ++errorRecords;
+  lastError = text;
+}
+
+// 70,000 shortcuts in one folder (copies of one: the shell resolves each).
+void HugeFolder(const std::wstring& base, HDC dc) {
+  const std::wstring module = base + L"\\huge";
+  const std::wstring root = module + L"\\ラウンチャーアイテムルート";
+  CreateDirectoryW(module.c_str(), nullptr);
+  CreateDirectoryW(root.c_str(), nullptr);
+  const std::wstring first = root + L"\\item0.lnk";
+  if (GetFileAttributesW(first.c_str()) == INVALID_FILE_ATTRIBUTES) MakeShortcut(first);
+  for (int i = 1; i < 70000; ++i) {
+    const std::wstring path = root + L"\\item" + std::to_wstring(i) + L".lnk";
+    CopyFileW(first.c_str(), path.c_str(), TRUE);
+  }
+  Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
+  Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (module + L"\\").c_str());
+  errorRecords = 0;
+  const double start = Now();
+  MainWindow_CreateTrayIconMenu();
+  HMENU menu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
+  MainWindow_OnMenuSelect(MAKEWPARAM(0, MF_POPUP | MF_HILITE), gHMENU_MainWindow_TrayIconMenu, nullptr);
+  const int shown = GetMenuItemCount(menu);
+  for (int i = 0; i < shown; ++i) {  // the menu measures every entry; a screen draws about 40
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_ID | MIIM_DATA;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
+    MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
+    if (i < 40) DrawEntry(dc, menu, i, false);
+  }
+  const double seconds = Now() - start;
+  MainWindow_DestroyTrayIconMenu();
+  printf("| folder of 70,000 shortcuts | %d entries shown, %d level-3 record(s): %ls | %.2f s |\n", shown,
+         errorRecords, lastError.c_str(), seconds);
+}
+
+// A 10 MB config.ini of noise around the real keys: loading must neither
+// hang nor change the file.
+void HugeConfig(const std::wstring& base) {
+  const std::wstring path = base + L"\\config.ini";
+  Text_Copy(gTCHAR_Config_SettingFilePath, D_SIZE_CONFIG_SETTING_FILE, path.c_str());
+  std::string bytes;
+  unsigned seed = 12345;
+  while (bytes.size() < 10u * 1024 * 1024) {
+    seed = seed * 1103515245u + 12345u;
+    const char c = static_cast<char>((seed >> 16) & 0xFF);
+    bytes += (seed & 0x3F) == 0 ? '\n' : (c == 0 ? 'x' : c);
+  }
+  bytes += "\r\n[CONTROL_SETTING]\r\nSUPRESS_DIALOG_BEFORE_EXECUTE=1\r\n";
+  {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+  errorRecords = 0;
+  const double start = Now();
+  const int result = Config_LoadSettingFile();
+  const double seconds = Now() - start;
+  WIN32_FILE_ATTRIBUTE_DATA after = {};
+  GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &after);
+  printf("| 10 MB config.ini of noise | result %d, %d level-3 record(s): %ls; file %s | %.2f s |\n", result,
+         errorRecords, lastError.c_str(), after.nFileSizeLow == bytes.size() ? "unchanged in size" : "CHANGED",
+         seconds);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int openings = argc > 1 ? _wtoi(argv[1]) : 1000;
+  const int dialogs = openings / 10;
+  setlocale(LC_ALL, ".ACP");
+  setvbuf(stdout, nullptr, _IONBF, 0);  // each line as it comes: the heavy part takes minutes
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
+  LoadLibraryW(L"riched20.dll");
+  gHINSTANCE_WinMain_Instance = gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+  gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr);
+  MainWindow_CreateTreeView();
+
+  // A launcher item root of 30 shortcuts and 10 folders of 5 shortcuts each.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring base = std::wstring(temp) + L"corvanta-soak";
+  const std::wstring root = base + L"\\ラウンチャーアイテムルート";
+  CreateDirectoryW(base.c_str(), nullptr);
+  CreateDirectoryW(root.c_str(), nullptr);
+  for (int i = 0; i < 30; ++i) MakeShortcut(root + L"\\item" + std::to_wstring(i) + L".lnk");
+  for (int f = 0; f < 10; ++f) {
+    const std::wstring folder = root + L"\\folder" + std::to_wstring(f);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (int i = 0; i < 5; ++i) MakeShortcut(folder + L"\\item" + std::to_wstring(i) + L".lnk");
+  }
+  Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (base + L"\\").c_str());
+  Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
+  Text_Copy(gTCHAR_Config_SettingFilePath, D_SIZE_CONFIG_SETTING_FILE, (base + L"\\config.ini").c_str());
+  Config_CreateDefaultSettingFile();
+  Config_LoadSettingFile();
+
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(400, 60, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  auto round = [&](int menus, int each) {
+    const double start = Now();
+    for (int i = 0; i < menus; ++i) OpenMenuOnce(dc);
+    const double menuTime = Now() - start;
+    for (int i = 0; i < each; ++i) TestRunOnce(root);
+    for (int i = 0; i < each; ++i) ManagementOnce(40);
+    for (int i = 0; i < each; ++i) SettingsOnce();
+    return menuTime;
+  };
+  round(20, 3);  // warm-up: the shell's and the controls' one-time allocations
+  MainWindow_DestroyTrayIconMenu();
+  const Snapshot before = Take();
+  const double menuTime = round(openings, dialogs);
+  MainWindow_DestroyTrayIconMenu();
+  const Snapshot after = Take();
+
+  printf("soak: %d menu openings (%.1f ms each), %d test runs, %d management dialogs, %d settings sheets; "
+         "%d driver failure(s)\n",
+         openings, menuTime * 1000 / openings, dialogs, dialogs, dialogs, failures);
+  printf("| measure | before | after | change |\n|---|---|---|---|\n");
+  for (int i = 0; i < 6; ++i) {
+    printf("| %s | %lld | %lld | %+lld |\n", kNames[i], before.values[i], after.values[i],
+           after.values[i] - before.values[i]);
+  }
+
+  Trace_SetSink(CountErrors, nullptr);
+  printf("\n| heavy hostile input | outcome | time |\n|---|---|---|\n");
+  HugeConfig(base);
+  HugeFolder(base, dc);
+  Trace_SetSink(nullptr, nullptr);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  CoUninitialize();
+  return failures == 0 ? 0 : 1;
+}
