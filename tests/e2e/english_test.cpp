@@ -7,7 +7,7 @@ namespace {
 
 using namespace test;
 
-TEST(EnglishLibrary, FirstRunRootNameAndHelpEntrySpeakEnglish) {
+TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
   CoInitialize(nullptr);
   InstalledProgram program;
   ASSERT_TRUE(CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(), FALSE));
@@ -29,6 +29,20 @@ TEST(EnglishLibrary, FirstRunRootNameAndHelpEntrySpeakEnglish) {
   PressKeys({VK_UP, VK_UP, VK_RETURN});
   EXPECT_EQ(L"The help file was not found.\nPlace it in the program's folder.\n\n" + program.Path(L"CorvantaHelp_En.chm"),
             AnswerMessageBox(L"Help", IDOK, kStartTimeoutMs, running.Id()).text);
+  // Above help: settings (30), then management (40). Each comes up in English and
+  // closes as its user would close it (the sheet by Cancel, the dialog only by WM_CLOSE).
+  const struct { WORD ups; const wchar_t* caption; UINT close; WPARAM id; } dialogs[] = {
+      {3, L"Settings", WM_COMMAND, IDCANCEL}, {4, L"Manage Launcher Items", WM_CLOSE, 0}};
+  for (const auto& d : dialogs) {
+    PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitForMenuCount(1, kStartTimeoutMs, running.Id()));
+    for (WORD up = 0; up < d.ups; ++up) PressKeys({VK_UP});
+    PressKeys({VK_RETURN});
+    HWND dialog = WaitForWindow(L"#32770", d.caption, kStartTimeoutMs, running.Id());
+    ASSERT_NE(nullptr, dialog) << d.caption;
+    PostMessageW(dialog, d.close, d.id, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kStartTimeoutMs)) << d.caption;
+  }
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
   CoUninitialize();
