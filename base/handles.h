@@ -76,6 +76,8 @@ using MenuHandle = ScopedHandle<handles_detail::NullTraits<HMENU, DestroyMenu>>;
 using IdListHandle = ScopedHandle<handles_detail::IdListTraits>;
 // Brushes, pens, fonts and bitmaps.
 using GdiObjectHandle = ScopedHandle<handles_detail::NullTraits<HGDIOBJ, DeleteObject>>;
+// Device contexts made with CreateCompatibleDC (never those of GetDC).
+using MemoryDcHandle = ScopedHandle<handles_detail::NullTraits<HDC, DeleteDC>>;
 // A property sheet page not (yet) handed to PropertySheetW, which then owns it.
 using PropertySheetPageHandle =
     ScopedHandle<handles_detail::NullTraits<HPROPSHEETPAGE, DestroyPropertySheetPage>>;

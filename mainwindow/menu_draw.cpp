@@ -5,8 +5,17 @@
 // kept until the menu is destroyed: every highlight change redraws entries,
 // and SHGetFileInfoW on a shortcut can take milliseconds (far longer when its
 // target is on a network share).
+//
+// The icon is the one SHGetFileInfoW(SHGFI_ICON) gives, the shell's large
+// system image list entry for the item, but it is looked up through the
+// entry's folder, bound once per opening: SHGetFileInfoW parses the whole
+// path from the desktop down on every call, which under Wine costs two to
+// three times the lookup itself and grows with the size of the folder.
 #include <windows.h>
+#include <commctrl.h>
+#include <commoncontrols.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <unordered_map>
 
@@ -37,12 +46,69 @@ std::unordered_map<HTREEITEM, IconHandle>& KeptIcons() {
   return icons;
 }
 
+// The shell folders of the folders whose entries were drawn in this opening,
+// by tree node; an empty one when the folder could not be bound.
+std::unordered_map<HTREEITEM, ComPtr<IShellFolder>>& KeptFolders() {
+  static std::unordered_map<HTREEITEM, ComPtr<IShellFolder>> folders;
+  return folders;
+}
+
+IShellFolder* FolderOf(HTREEITEM folderNode) {
+  auto kept = KeptFolders().find(folderNode);
+  if (kept != KeptFolders().end()) return kept->second.Get();
+  ComPtr<IShellFolder> folder;
+  wchar_t path[D_SIZE_MAINWINDOW_PATH];
+  ComPtr<IShellFolder> desktop;
+  IdListHandle folderIds;
+  if (MainWindow_GetPhysicalPath(folderNode, path) == 0 &&
+      SUCCEEDED(SHGetDesktopFolder(reinterpret_cast<IShellFolder**>(desktop.ReceiveVoid())))) {
+    LPITEMIDLIST ids = nullptr;
+    if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, path, nullptr, &ids, nullptr))) folderIds.Reset(ids);
+  }
+  if (folderIds.Valid()) desktop->BindToObject(folderIds.Get(), nullptr, IID_IShellFolder, folder.ReceiveVoid());
+  IShellFolder* result = folder.Get();
+  KeptFolders().emplace(folderNode, std::move(folder));
+  return result;
+}
+
+// The icon through the entry's folder, or null when the folder or the shell
+// could not answer so.
+HICON IconThroughFolder(HTREEITEM node) {
+  const HTREEITEM parent = reinterpret_cast<HTREEITEM>(
+      SendMessageW(gHWND_MainWindow_TreeView, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(node)));
+  IShellFolder* folder = parent != nullptr ? FolderOf(parent) : nullptr;
+  // Through its COM interface: the image list belongs to the shell's copy of
+  // the common controls, which need not be the one this program loaded.
+  ComPtr<IImageList> large;
+  if (folder == nullptr || FAILED(SHGetImageList(SHIL_LARGE, __uuidof(IImageList), large.ReceiveVoid()))) {
+    return nullptr;
+  }
+  wchar_t name[D_SIZE_RESOURCE];
+  MainWindow_GetNodeText(node, name, D_SIZE_RESOURCE);
+  LPITEMIDLIST ids = nullptr;
+  if (FAILED(folder->ParseDisplayName(nullptr, nullptr, name, nullptr, &ids, nullptr))) return nullptr;
+  IdListHandle child(ids);
+  const int index = SHMapPIDLToSystemImageListIndex(folder, child.Get(), nullptr);
+  HICON icon = nullptr;
+  if (index < 0 || FAILED(large->GetIcon(index, ILD_NORMAL, &icon))) return nullptr;
+  return icon;
+}
+
+// The device context names are measured on, kept for the opening: the menu
+// measures every entry of a submenu before showing it, and a window's DC
+// fetched and given back per entry cost more than the measuring.  A memory DC
+// has the same default font as the main window's.
+MemoryDcHandle& KeptMeasuringDc() {
+  static MemoryDcHandle dc;
+  return dc;
+}
+
 HICON EntryIcon(HTREEITEM node) {
   auto kept = KeptIcons().find(node);
   if (kept != KeptIcons().end()) return kept->second.Get();
+  HICON icon = IconThroughFolder(node);
   wchar_t path[D_SIZE_MAINWINDOW_PATH];
-  HICON icon = nullptr;
-  if (MainWindow_GetPhysicalPath(node, path) == 0) {
+  if (icon == nullptr && MainWindow_GetPhysicalPath(node, path) == 0) {
     SHFILEINFOW info = {};
     if (SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON) != 0) icon = info.hIcon;
   }
@@ -66,10 +132,15 @@ int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND wind
     MainWindow_GetNodeText(reinterpret_cast<HTREEITEM>(record->itemData), text, D_SIZE_RESOURCE);
   }
   Tracef(TRACE_LEVEL_TRACE, L"TCHARmenuItemString = %ls", text);
-  HDC dc = GetDC(window);
+  if (!KeptMeasuringDc().Valid()) KeptMeasuringDc().Reset(CreateCompatibleDC(nullptr));
   SIZE size = {};
-  GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-  ReleaseDC(window, dc);
+  if (KeptMeasuringDc().Valid()) {
+    GetTextExtentPoint32W(KeptMeasuringDc().Get(), text, static_cast<int>(wcslen(text)), &size);
+  } else {
+    HDC dc = GetDC(window);
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    ReleaseDC(window, dc);
+  }
   record->itemWidth = static_cast<UINT>(size.cx + kExtraWidth);
   record->itemHeight = static_cast<UINT>(size.cy + kExtraHeight);
   return 0;
@@ -108,4 +179,8 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
   return 0;
 }
 
-void MainWindow_ReleaseMenuDrawing() { KeptIcons().clear(); }
+void MainWindow_ReleaseMenuDrawing() {
+  KeptIcons().clear();
+  KeptFolders().clear();
+  KeptMeasuringDc().Reset();
+}
