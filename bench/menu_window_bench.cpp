@@ -8,6 +8,9 @@
 //
 //   menu_window_bench.exe [program folder] [rounds] [70000]
 //
+// It also times Wine's own menu on the same counts of owner-drawn entries
+// whose measuring and drawing do nothing: the floor under any program.
+//
 // The program folder holds the Corvanta.exe and Corvanta.dll to time (default:
 // this program's folder); both are copied into the bench's own folder, so two
 // builds can be timed on the same tree one after the other.  Rounds default to
@@ -20,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -215,6 +219,74 @@ void PrintTimes(const char* what, const std::vector<double>& times) {
          *std::max_element(times.begin(), times.end()));
 }
 
+// ---- the floor: Wine's menu with entries that cost nothing ----------------
+
+LRESULT CALLBACK FloorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MEASUREITEM) {
+    MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    measure->itemWidth = 100;
+    measure->itemHeight = 40;  // as tall as the program's entries
+    return TRUE;
+  }
+  if (message == WM_DRAWITEM) return TRUE;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool OwnMenuShown(void*) { return !OpenMenus().empty(); }
+
+// From TrackPopupMenu until the menu of `count` entries is painted, or -1.
+double FloorOnce(HWND owner, int count) {
+  HMENU menu = CreatePopupMenu();
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_ID;
+    item.fType = MFT_OWNERDRAW;
+    item.wID = static_cast<UINT>(1000 + i);
+    InsertMenuItemW(menu, 0, TRUE, &item);
+  }
+  const DWORD thread = GetCurrentThreadId();
+  const double start = Now();
+  double shown = -1;
+  std::thread closer([&] {
+    if (WaitFor(20000, OwnMenuShown, nullptr) && Answers(OpenMenus().front(), 20000)) shown = Now() - start;
+    PostMessageW(owner, WM_CANCELMODE, 0, 0);
+    PostThreadMessageW(thread, WM_KEYDOWN, VK_ESCAPE, 0);
+    EndMenu();
+  });
+  SetForegroundWindow(owner);
+  TrackPopupMenu(menu, 0, 10, 10, 0, owner, nullptr);
+  closer.join();
+  DestroyMenu(menu);
+  return shown;
+}
+
+void PrintFloor(int rounds) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = FloorWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"CorvantaMenuFloor";
+  RegisterClassW(&windowClass);
+  HWND owner = CreateWindowW(L"CorvantaMenuFloor", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                             windowClass.hInstance, nullptr);
+  gProcessId = GetCurrentProcessId();
+  std::vector<double> medians;
+  for (int count : {20, 2000}) {
+    std::vector<double> times;
+    FloorOnce(owner, count);  // warm-up
+    for (int i = 0; i < rounds; ++i) {
+      const double t = FloorOnce(owner, count);
+      if (t >= 0) times.push_back(t);
+    }
+    printf("Wine's menu alone, %4d empty owner-drawn entries:", count);
+    PrintTimes("shown and painted", times);
+    printf("\n");
+    medians.push_back(Median(times));
+  }
+  printf("floor, 2,000 minus 20 entries: %.1f ms\n", medians[1] - medians[0]);
+  DestroyWindow(owner);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -322,6 +394,7 @@ int wmain(int argc, wchar_t** argv) {
     const TimedFolder& few = folders[0].entries == 20 ? folders[0] : folders[1];
     const TimedFolder& many = folders[0].entries == 20 ? folders[1] : folders[0];
     printf("ratio 2,000/20, Right to submenu painted: %.2f\n", Median(many.open) / Median(few.open));
+    PrintFloor(rounds);
   }
   CoUninitialize();
   return kept == wanted ? 0 : 1;
