@@ -75,9 +75,8 @@ class Collect : public ::testing::Test {
     Paths names;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileW((In(folder) + L"\\*.*").c_str(), &found));
-    for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found)) {
+    for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found))
       if (found.cFileName[0] != L'.') names.push_back(In(folder) + L"\\" + found.cFileName);
-    }
     return names;
   }
   std::wstring In(const std::wstring& name) const { return name.empty() ? root_ : root_ + L"\\" + name; }
