@@ -55,15 +55,15 @@ class LaunchRun : public ::testing::Test {
     longAdjustLaunchedWindowConfirmAtExecution = longWindowArrangementAvailable = 0;
   }
   void TearDown() override { CloseTestApps(), CoUninitialize(); }
-  // A folder under the root with a shortcut to the test program for each spec ("name [more arguments]"),
+  // A folder under the root with a shortcut to the test program for each entry ("name [more arguments]"),
   // tagged by its name and listed in order.ini in this order.
-  std::wstring Folder(const std::wstring& name, std::initializer_list<std::wstring> specs) {
+  std::wstring Folder(const std::wstring& name, std::initializer_list<std::wstring> entries) {
     const std::wstring folder = root_ + L"\\" + name;
     std::string order;
     MakeFolder(folder);
-    for (const std::wstring& spec : specs) {
-      const std::wstring tag = spec.substr(0, spec.find(L' '));
-      EXPECT_TRUE(MakeShortcut(folder + L"\\" + tag + L".lnk", TestAppPath(), L"--tag " + spec, temp_.Path()));
+    for (const std::wstring& entry : entries) {
+      const std::wstring tag = entry.substr(0, entry.find(L' '));
+      EXPECT_TRUE(MakeShortcut(folder + L"\\" + tag + L".lnk", TestAppPath(), L"--tag " + entry, temp_.Path()));
       order += ToAnsi(tag) + ".lnk\r\n";
     }
     WriteBytes(folder + L"\\order.ini", order);
