@@ -10,6 +10,7 @@
 #include "config/config.h"
 #include "config/setting_rules.h"
 #include "config/setting_sheet.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"
 #include "support/test_support.h"
@@ -47,12 +48,14 @@ std::string Stored() {  // the values of config.ini's key lines, in file order, 
 HWND Page(HWND sheet, int index) { return PropSheet_SetCurSel(sheet, nullptr, index), PropSheet_IndexToHwnd(sheet, index); }
 bool ApplyEnabled(HWND sheet) { return IsWindowEnabled(GetDlgItem(sheet, 0x3021)) != FALSE; }
 void Click(HWND page, int id) { SendDlgItemMessageW(page, id, BM_CLICK, 0, 0); }
-// Clears the hotkey control as Backspace does; OK if that enabled Apply, else Cancel.
-int ClearHotkeyAndOk(HWND sheet) {
-  HWND page = Page(sheet, 0), hotkey = GetDlgItem(page, IDC_CONFIG_HOTKEY);
-  SendMessageW(hotkey, HKM_SETHOTKEY, 0, 0);
-  SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(hotkey));
-  return ApplyEnabled(sheet) ? PSBTN_OK : PSBTN_CANCEL;
+// Puts `value` into the hotkey control as typing (0: Backspace) does; OK if that enabled Apply, else Cancel.
+std::function<int(HWND)> HotkeyAndOk(WORD value) {
+  return [value](HWND sheet) {
+    HWND page = Page(sheet, 0), hotkey = GetDlgItem(page, IDC_CONFIG_HOTKEY);
+    SendMessageW(hotkey, HKM_SETHOTKEY, value, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_CONFIG_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(hotkey));
+    return ApplyEnabled(sheet) ? PSBTN_OK : PSBTN_CANCEL;
+  };
 }
 
 // The one preview shown: {a frame line across its middle row, one down its middle column}.
@@ -109,7 +112,7 @@ TEST_F(SettingSheet, CancelApplyAndOkStoreWhatTheyShouldAndAnUnavailableArrangem
   Run([&](HWND sheet) { return shown = SendDlgItemMessageW(Page(sheet, 0), IDC_CONFIG_HOTKEY, HKM_GETHOTKEY, 0, 0), PSBTN_OK; });
   EXPECT_EQ(MAKEWORD('Z', HOTKEYF_CONTROL | HOTKEYF_SHIFT), shown) << "Ctrl+Shift+Z";
   EXPECT_EQ("0|0|90, 6|2|1|0|", Stored());
-  Run(ClearHotkeyAndOk);
+  Run(HotkeyAndOk(0));
   EXPECT_EQ("0|0|0, 0|2|1|0|", Stored()) << "page 1 changed, page 2 never shown";
 
   // Without arrangement page 2 is greyed, and OK stores 0 for its boxes but keeps the pattern.
@@ -152,7 +155,7 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNot
   EXPECT_EQ("0|0|90, 6|0|0|1|", Stored()) << "整列を行わない chosen last";
 }
 
-TEST_F(SettingSheet, ARefusedHotkeyIsReportedWithOneBalloonAClearedOneRegistersNothingAndNoneGoesToAGoneWindow) {
+TEST_F(SettingSheet, AChosenHotkeyReplacesTheOldARefusedOneGetsOneBalloonAClearedOneRegistersNothingNoneGoesToAGoneWindow) {
   test::ScopedTraceFlag trace(1);
   test::TraceRecorder records;
   gHWND_MainWindow_Handle = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -164,9 +167,19 @@ TEST_F(SettingSheet, ARefusedHotkeyIsReportedWithOneBalloonAClearedOneRegistersN
                              [](const auto& record) { return record.text.find(L"バルーン表示(ホットキーを登録できません") == 0; }));
   EXPECT_TRUE(records.Contains(3, L"RegisterHotKey()"));
   records.Clear();
-  Run(ClearHotkeyAndOk, MainWindow_ShowSettingSheet);
+  Run(HotkeyAndOk(0), MainWindow_ShowSettingSheet);
   EXPECT_FALSE(UnregisterHotKey(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_HOTKEY_ID)) << "nothing registered";
-  longHotkeyVirtualKey = 'Z';
+  SetSettings({0, 0, 'Z', MOD_CONTROL | MOD_SHIFT});
+  MainWindow_RegisterHotKey();  // held, given up while the sheet is up so the control can take it; Ctrl+Alt+L chosen
+  bool freeWhileShown = false;
+  Run([&](HWND sheet) {
+    freeWhileShown = RegisterHotKey(nullptr, 3, MOD_CONTROL | MOD_SHIFT, 'Z') && UnregisterHotKey(nullptr, 3);
+    return HotkeyAndOk(MAKEWORD('L', HOTKEYF_CONTROL | HOTKEYF_ALT))(sheet);
+  }, MainWindow_ShowSettingSheet);
+  EXPECT_TRUE(freeWhileShown);
+  EXPECT_FALSE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'L')) << "the new key is not held";
+  EXPECT_TRUE(RegisterHotKey(nullptr, 2, MOD_CONTROL | MOD_SHIFT, 'Z') && UnregisterHotKey(nullptr, 2)) << "the old key is held";
+  EXPECT_TRUE(UnregisterHotKey(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_HOTKEY_ID)) << "not the window's, or not under its ID";
   Run([](HWND) {  // the main window goes while the sheet is up
     PostMessageW(gHWND_MainWindow_Handle, WM_CLOSE, 0, 0);
     return test::WaitUntil([] { return !IsWindow(gHWND_MainWindow_Handle); }, 5000), PSBTN_OK;

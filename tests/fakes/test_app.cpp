@@ -1,24 +1,18 @@
-// A small, predictable GUI program for launch and arrangement tests.
-//
+// A small, predictable GUI program that the launch tests start through shortcuts:
 //   corvanta_test_app.exe [--tag NAME] [--idle-delay MS] [--hidden] [anything else]
-//
-// On start it writes "started-NAME.txt" (UTF-8) into its current folder: its
-// command line, its current folder and the show command it was given, a line
-// each.  It then shows a window titled "CorvantaTestApp NAME" (unless --hidden),
-// waits --idle-delay milliseconds before its message loop (so WaitForInputIdle
-// waits that long), and ends on WM_CLOSE or after two minutes.
+// It writes "started-NAME.txt" into its current folder (UTF-8: its command line, current folder and show
+// command, a line each), shows a window titled "CorvantaTestApp NAME" (unless --hidden), waits --idle-delay
+// ms before its message loop (so WaitForInputIdle waits that long), and ends on WM_CLOSE or after two minutes.
 #include <windows.h>
 #include <shellapi.h>
+#include <stdio.h>
 
 #include <string>
 
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY || message == WM_TIMER) {
-    PostQuitMessage(0);
-    return 0;
-  }
+  if (message == WM_DESTROY || message == WM_TIMER) PostQuitMessage(0);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -31,39 +25,30 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   int idleDelay = 0;
   bool hidden = false;
   for (int i = 1; i < argc; ++i) {
-    const std::wstring argument = argv[i];
-    if (argument == L"--hidden") hidden = true;
-    if (argument == L"--tag" && i + 1 < argc) tag = argv[++i];
-    if (argument == L"--idle-delay" && i + 1 < argc) idleDelay = _wtoi(argv[++i]);
+    const std::wstring argument = argv[i], next = i + 1 < argc ? argv[i + 1] : L"";
+    hidden = hidden || argument == L"--hidden";
+    if (argument == L"--tag") tag = next;
+    if (argument == L"--idle-delay") idleDelay = _wtoi(next.c_str());
   }
-
   wchar_t folder[MAX_PATH] = L"";
   GetCurrentDirectoryW(MAX_PATH, folder);
-  const std::wstring text =
-      std::wstring(GetCommandLineW()) + L"\n" + folder + L"\nshow=" + std::to_wstring(showCommand) + L"\n";
-  char bytes[4096];
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof(bytes), nullptr, nullptr);
-  HANDLE file = CreateFileW((L"started-" + tag + L".txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes, length > 0 ? length - 1 : 0, &written, nullptr);
-  CloseHandle(file);
+  const std::wstring text = std::wstring(GetCommandLineW()) + L"\n" + folder + L"\nshow=" + std::to_wstring(showCommand) + L"\n";
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr));
+  if (FILE* file = _wfopen((L"started-" + tag + L".txt").c_str(), L"wb")) {
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+  }
 
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.lpszClassName = L"CorvantaTestApp";
+  const WNDCLASSW windowClass = {0, WindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"CorvantaTestApp"};
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(),
-                                WS_OVERLAPPEDWINDOW, 50, 50, 320, 200, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(), WS_OVERLAPPEDWINDOW, 50, 50, 320, 200,
+                                nullptr, nullptr, instance, nullptr);
   if (!hidden) ShowWindow(window, SW_SHOWNORMAL);
   SetTimer(window, 1, 120000, nullptr);
-  if (idleDelay > 0) Sleep(static_cast<DWORD>(idleDelay));
-
+  Sleep(static_cast<DWORD>(idleDelay));
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   LocalFree(argv);
   return 0;
 }

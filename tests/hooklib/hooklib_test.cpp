@@ -8,6 +8,7 @@
 namespace {
 
 constexpr UINT kChoice = WM_APP + 1, kStale = WM_APP + 2;  // a notification, and one given before a hook was retargeted
+enum Gesture { kClick, kKeys, kPressOffRelease, kHeldEnter };
 std::vector<int> gSeen;  // choices, stale choices, commands the menu took, Enter key-downs; whether the menu was open at the choice
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -18,6 +19,12 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   if (message == kChoice || message == kStale || message == WM_COMMAND) ++gSeen[message == kChoice ? 0 : message == kStale ? 1 : 2];
   if (message == WM_KEYDOWN && wParam == VK_RETURN) ++gSeen[3];
   return message == kChoice || message == kStale || message == WM_COMMAND ? 0 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Real input: the pointer moved to `at` (screen) with the left button pressed or released there.
+void Button(POINT at, DWORD flag) {
+  mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flag, MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+              MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, 0);
 }
 
 class HookLibTest : public ::testing::Test {
@@ -33,16 +40,28 @@ class HookLibTest : public ::testing::Test {
     for (const wchar_t* entry : {L"first", L"second", L"third"}) AppendMenuW(menu_, MF_STRING, 101 + GetMenuItemCount(menu_), entry);
   }
   void TearDown() override { DestroyMenu(menu_), DestroyWindow(owner_); }
-  // Tracks the menu while a second thread clicks its second entry or presses
-  // Down and Enter (and cancels a menu left open); what the owner got.
-  std::vector<int> Track(bool click) {
+  // Tracks the menu while a second thread makes `gesture` on its second entry
+  // (and cancels a menu left open); what the owner got.
+  std::vector<int> Track(Gesture gesture) {
     gSeen = {0, 0, 0, 0, 0};
     SetForegroundWindow(owner_);
-    std::thread driver([click, this] {
-      HWND menuWindow = test::WaitForOpenMenu(10000);
+    if (gesture == kHeldEnter) {  // Enter goes down before the menu opens: the window's key
+      keybd_event(VK_RETURN, 0, 0, 0);
+      test::WaitUntil([] { return test::PumpMessages(10), gSeen[3] > 0; }, 5000);
+    }
+    std::thread driver([gesture, this] {
       RECT entry = {};
-      if (!click) test::PressKeys({VK_DOWN, VK_RETURN});
-      if (click && test::MenuEntryRect(menuWindow, 1, &entry)) test::ClickAt({(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
+      test::MenuEntryRect(test::WaitForOpenMenu(10000), 1, &entry);
+      const POINT middle = {(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2};
+      if (gesture == kKeys) test::PressKeys({VK_DOWN, VK_RETURN});
+      if (gesture == kClick) test::ClickAt(middle);
+      if (gesture == kPressOffRelease) {  // released over the owner once the press has highlighted the entry (or chosen)
+        Button(middle, MOUSEEVENTF_LEFTDOWN);
+        test::WaitUntil([this] { return (GetMenuState(menu_, 1, MF_BYPOSITION) & MF_HILITE) || !test::FindOpenMenu(); }, 5000);
+        Button({620, 620}, MOUSEEVENTF_LEFTUP);
+      }
+      if (gesture == kHeldEnter) keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+      if (gesture >= kPressOffRelease) test::PressKeys({VK_ESCAPE});  // queued behind the gesture: the menu has seen it when it closes
       if (!test::WaitForNoOpenMenu(5000)) PostMessageW(owner_, WM_CANCELMODE, 0, 0);
     });
     TrackPopupMenu(menu_, TPM_LEFTALIGN, 100, 100, 0, owner_, nullptr);
@@ -58,25 +77,21 @@ TEST_F(HookLibTest, EachHookTurnsItsGestureIntoOneNotificationWhileTheMenuIsOpen
   const struct {
     int (*set)(HWND, UINT);
     int (*unset)();
-    bool click;
-  } hooks[] = {{SetHookWH_MOUSE, UnsetHookWH_MOUSE, true}, {SetHookWH_KEYBOARD, UnsetHookWH_KEYBOARD, false}};
+    Gesture gesture, other, nearMiss;
+    std::vector<int> nearMissSeen;
+  } hooks[] = {{SetHookWH_MOUSE, UnsetHookWH_MOUSE, kClick, kKeys, kPressOffRelease, {0, 0, 0, 0, 0}},
+               {SetHookWH_KEYBOARD, UnsetHookWH_KEYBOARD, kKeys, kClick, kHeldEnter, {0, 0, 0, 1, 0}}};
   for (const auto& hook : hooks) {
-    SCOPED_TRACE(hook.click ? "mouse" : "keyboard");
+    SCOPED_TRACE(hook.gesture == kClick ? "mouse" : "keyboard");
     ASSERT_EQ(0, hook.set(owner_, kStale));  // setting again only retargets the one hook
     ASSERT_EQ(0, hook.set(owner_, kChoice));
-    EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 1}), Track(hook.click)) << "one choice while the menu was open, the gesture swallowed";
-    EXPECT_EQ((std::vector<int>{0, 0, 1, 0, 0}), Track(!hook.click)) << "the other gesture is the menu's";
+    EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 1}), Track(hook.gesture)) << "one choice while the menu was open, the gesture swallowed";
+    EXPECT_EQ(hook.nearMissSeen, Track(hook.nearMiss)) << "released off the menu, or Enter down before it opened (the window's): no choice";
+    EXPECT_EQ((std::vector<int>{0, 0, 1, 0, 0}), Track(hook.other)) << "the other gesture is the menu's";
     ASSERT_EQ(0, hook.unset());
     EXPECT_NE(0, hook.unset()) << "no second hook was stacked";
-    EXPECT_EQ((std::vector<int>{0, 0, 1, 0, 0}), Track(hook.click));
+    EXPECT_EQ((std::vector<int>{0, 0, 1, 0, 0}), Track(hook.gesture));
   }
-  ASSERT_EQ(0, SetHookWH_KEYBOARD(owner_, kChoice));  // Enter without an open menu reaches the window
-  gSeen = {0, 0, 0, 0, 0};
-  SetFocus(owner_);
-  test::PressKey(VK_RETURN);
-  for (DWORD start = GetTickCount(); gSeen[3] == 0 && GetTickCount() - start < 5000;) test::PumpMessages(20);
-  EXPECT_EQ((std::vector<int>{0, 0, 0, 1, 0}), gSeen);
-  UnsetHookWH_KEYBOARD();
 }
 
 }  // namespace

@@ -34,24 +34,24 @@ TEST(RunOrder, LinesAreCutAtTheirEndKeptAsTheyAreAndReadIn511CharacterPieces) {
                    std::wstring(511, L'c'), L"", L"表計算.lnk"}), names);
 }
 
-TEST(ArrangeGrid, WorkedExamplesAndTileShapes) {
-  // {pattern, windows, width, height, columns, rows, cell width, cell height, cell, its x, its y}
-  const long examples[][11] = {{1, 2, 1920, 1040, 1, 2, 1920, 520, 1, 0, 520}, {2, 3, 1000, 700, 3, 1, 333, 700, 2, 666, 0},
-                               {3, 5, 1920, 1040, 4, 2, 480, 520, 4, 0, 520}, {3, 1, 1920, 1040, 4, 1, 480, 1040, 0, 0, 0}};
-  for (const auto& e : examples) {
-    ArrangeGrid grid = {};
-    ASSERT_TRUE(Launch_ComputeGrid(e[0], e[1], e[2], e[3], &grid));
-    long x = -1, y = -1;
-    Launch_CellPosition(grid, e[8], &x, &y);
-    EXPECT_EQ((std::vector<long>{e[4], e[5], e[6], e[7], e[9], e[10]}),
-              (std::vector<long>{grid.longWindowCountX, grid.longWindowCountY, grid.longWindowSizeX, grid.longWindowSizeY, x, y}));
-  }
-  // Tiles: {first count, last count, columns, rows}.
-  const long shapes[][4] = {{1, 4, 4, 1}, {5, 8, 4, 2}, {9, 10, 5, 2}, {11, 18, 6, 3}, {19, 21, 7, 3}, {22, 32, 8, 4}, {37, 50, 10, 5}};
+// Each pattern's shape, cell size and last cell on 1000 x 700 pixels; tiles at the first and last count of
+// each shape: four columns up to eight windows (a second row past four), then a column more at a time.
+TEST(ArrangeGrid, ShapesCellSizesAndLastCells) {
+  // {pattern, windows, columns, rows, cell width, cell height, last cell's x, its y}
+  const long rows[][8] = {{1, 2, 1, 2, 1000, 350, 0, 350},     {2, 3, 3, 1, 333, 700, 666, 0},     {3, 1, 4, 1, 250, 700, 0, 0},
+                          {3, 4, 4, 1, 250, 700, 750, 0},      {3, 5, 4, 2, 250, 350, 0, 350},     {3, 8, 4, 2, 250, 350, 750, 350},
+                          {3, 9, 5, 2, 200, 350, 600, 350},    {3, 10, 5, 2, 200, 350, 800, 350},  {3, 11, 6, 3, 166, 233, 664, 233},
+                          {3, 18, 6, 3, 166, 233, 830, 466},   {3, 19, 7, 3, 142, 233, 568, 466},  {3, 21, 7, 3, 142, 233, 852, 466},
+                          {3, 22, 8, 4, 125, 175, 625, 350},   {3, 32, 8, 4, 125, 175, 875, 525},  {3, 33, 9, 4, 111, 175, 555, 525},
+                          {3, 36, 9, 4, 111, 175, 888, 525},   {3, 37, 10, 5, 100, 140, 600, 420}, {3, 50, 10, 5, 100, 140, 900, 560}};
   ArrangeGrid grid = {};
-  for (const auto& shape : shapes) for (long n = shape[0]; n <= shape[1]; ++n) {
-    ASSERT_TRUE(Launch_ComputeGrid(3, n, 1000, 1000, &grid));
-    EXPECT_EQ(shape[2] * 100 + shape[3], grid.longWindowCountX * 100 + grid.longWindowCountY) << n;
+  for (const auto& row : rows) {
+    ASSERT_TRUE(Launch_ComputeGrid(row[0], row[1], 1000, 700, &grid));
+    long x = -1, y = -1;
+    Launch_CellPosition(grid, row[1] - 1, &x, &y);
+    EXPECT_EQ(std::vector<long>(row + 2, row + 8),
+              (std::vector<long>{grid.longWindowCountX, grid.longWindowCountY, grid.longWindowSizeX, grid.longWindowSizeY, x, y}))
+        << row[0] << ", " << row[1];
   }
   EXPECT_FALSE(Launch_ComputeGrid(0, 2, 100, 100, &grid) || Launch_ComputeGrid(4, 2, 100, 100, &grid) ||
                Launch_ComputeGrid(1, 0, 100, 100, &grid));
@@ -61,15 +61,12 @@ class Collect : public ::testing::Test {
  protected:
   void SetUp() override { setlocale(LC_ALL, ".ACP"), MakeFolder(root_); }
   void TearDown() override { Launch_FreeItemList(&glong_Launch_ItemCount); }
-  // The paths collected under `path` in launch order; count and tail must agree with the list.
+  // The paths collected under `path` in launch order; the count must agree with the list.
   Paths Run(const std::wstring& path) {
     Launch_FreeItemList(&glong_Launch_ItemCount);
     EXPECT_EQ(0, Launch_CollectItems(path.c_str(), &gLaunchItem_Launch_ListHead, &gLaunchItem_Launch_ListTail, &glong_Launch_ItemCount));
     Paths paths;
-    for (const LaunchItem* item = gLaunchItem_Launch_ListHead; item != nullptr; item = item->next) {
-      paths.push_back(item->path);
-      EXPECT_TRUE(item->next != nullptr || item == gLaunchItem_Launch_ListTail);
-    }
+    for (const LaunchItem* item = gLaunchItem_Launch_ListHead; item != nullptr; item = item->next) paths.push_back(item->path);
     EXPECT_EQ(static_cast<long>(paths.size()), glong_Launch_ItemCount);
     return paths;
   }
@@ -78,9 +75,8 @@ class Collect : public ::testing::Test {
     Paths names;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileW((In(folder) + L"\\*.*").c_str(), &found));
-    for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found)) {
+    for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found))
       if (found.cFileName[0] != L'.') names.push_back(In(folder) + L"\\" + found.cFileName);
-    }
     return names;
   }
   std::wstring In(const std::wstring& name) const { return name.empty() ? root_ : root_ + L"\\" + name; }
@@ -89,7 +85,7 @@ class Collect : public ::testing::Test {
   const std::wstring root_ = temp_ / L"root";
 };
 
-TEST_F(Collect, ListedItemsFirstThenTheListingDepthFirstWhereOnlyAnExactLnkAndNoDotNameCounts) {
+TEST_F(Collect, ListedItemsFirstThenTheListingDepthFirstWhereOnlyAnExactLnkAndNoDotNameCountsAndNothingOutside) {
   for (const wchar_t* folder : {L"Sub", L"Zed", L".dotdir"}) MakeFolder(In(folder));
   Touch({L"b.lnk", L"a.lnk", L"c.lnk", L"Sub\\s1.lnk", L"Sub\\s2.lnk", L"Zed\\z1.lnk", L"Zed\\z2.lnk", L"readme.txt", L"x.lnkold",
          L"Tool.LNK", L".hidden.lnk", L".dotdir\\in.lnk"});
@@ -101,27 +97,21 @@ TEST_F(Collect, ListedItemsFirstThenTheListingDepthFirstWhereOnlyAnExactLnkAndNo
     if (path == In(L"a.lnk") || path == In(L"c.lnk")) expected.push_back(path);
   }
   EXPECT_EQ(expected, Run(root_));
-  // Listed names are found as the file system finds them; the unlisted pass compares exactly.
-  WriteBytes(In(L"order.ini"), "C.lnk\r\nC.LNK\r\nb.lnk\r\nx.lnkold\r\nTool.LNK\r\n.hidden.lnk\r\n.dotdir\r\nb.lnk\r\n");
-  const Paths all = Run(root_);
-  ASSERT_EQ(6u + 6u, all.size()) << "the six listed, then c.lnk again and the other unlisted items";
-  EXPECT_EQ((Paths{In(L"C.lnk"), In(L"b.lnk"), In(L"x.lnkold"), In(L".hidden.lnk"), In(L".dotdir\\in.lnk"), In(L"b.lnk")}),
-            Paths(all.begin(), all.begin() + 6));
-  EXPECT_EQ(Paths{In(L"gone\\x.lnk")}, Run(In(L"gone\\x.lnk"))) << "no folder: one item, taken as it is";
-}
-
-TEST_F(Collect, LinesLeadingOutOfTheFolderAreRejectedAndReported) {
-  for (const std::wstring& folder : {temp_ / L"x", In(L"sub")}) MakeFolder(folder);
-  Touch({L"a.lnk", L"sub\\s.lnk", L"..\\top.lnk", L"..\\x\\x.lnk"});
-  const Paths lines{L".", L"..", L"..\\x", L"../top.lnk", temp_ / L"x", L"...", L" ", L"sub\\s.lnk"};
-  std::wstring order;
-  for (const std::wstring& line : lines) order += line + L"\r\n";
+  // Listed names are found as the file system finds them; the unlisted pass compares exactly. Lines leading
+  // out of the folder (or naming a path in it) are refused and reported.
+  MakeFolder(temp_ / L"x");
+  Touch({L"..\\top.lnk", L"..\\x\\x.lnk"});
+  const Paths refused{L".", L"..", L"..\\x", L"../top.lnk", temp_ / L"x", L"...", L" ", L"Sub\\s1.lnk"};
+  std::wstring order = L"C.lnk\r\nC.LNK\r\nb.lnk\r\nx.lnkold\r\nTool.LNK\r\n.hidden.lnk\r\n.dotdir\r\nb.lnk\r\n";
+  for (const std::wstring& line : refused) order += line + L"\r\n";
   WriteBytes(In(L"order.ini"), ToAnsi(order));
   TraceRecorder recorder;
-  Paths expected;
-  for (const std::wstring& path : Listing(L"")) if (path != In(L"order.ini")) expected.push_back(path == In(L"sub") ? In(L"sub\\s.lnk") : path);
-  EXPECT_EQ(expected, Run(root_)) << "nothing outside the folder, nothing twice";
-  for (const std::wstring& line : lines) EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"(" + line + L")")) << ToAnsi(line);
+  const Paths all = Run(root_);
+  ASSERT_EQ(6u + 6u, all.size()) << "the six listed, then c.lnk again and the other unlisted items; nothing outside, nothing else twice";
+  EXPECT_EQ((Paths{In(L"C.lnk"), In(L"b.lnk"), In(L"x.lnkold"), In(L".hidden.lnk"), In(L".dotdir\\in.lnk"), In(L"b.lnk")}),
+            Paths(all.begin(), all.begin() + 6));
+  for (const std::wstring& line : refused) EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"(" + line + L")")) << ToAnsi(line);
+  EXPECT_EQ(Paths{In(L"gone\\x.lnk")}, Run(In(L"gone\\x.lnk"))) << "no folder: one item, taken as it is";
 }
 
 TEST_F(Collect, FolderLinkLoopEndsAndFreeingClosesEveryProcessHandle) {

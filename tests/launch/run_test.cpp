@@ -7,7 +7,6 @@
 #include <locale.h>
 #include <objbase.h>
 #include <richedit.h>
-#include <shlobj.h>
 
 #include "base/instance.h"
 #include "base/text.h"
@@ -25,9 +24,7 @@ namespace {
 
 using namespace test;
 
-std::wstring Line(const std::wstring& relative, const std::wstring& result = L"[OK]") {
-  return L"<ラウンチャーアイテムルート>" + relative + L" ..... " + result + L"\n";
-}
+std::wstring Line(const std::wstring& relative) { return L"<ラウンチャーアイテムルート>" + relative + L" ..... [OK]\n"; }
 std::wstring TotalOk(int total) { return L"\n----------\n\n正常処理しました。\n (処理件数 合計=" + std::to_wstring(total) + L"件)\n"; }
 const std::wstring kTestRun = L"**** テスト実行を開始します ****\n";
 
@@ -39,7 +36,9 @@ std::wstring LogText(HWND dialog) {
   for (const wchar_t* c = text; *c; ++c) if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
   return lines;
 }
-bool WaitForLog(HWND dialog, const std::wstring& fragment) { return WaitUntil([&] { return LogText(dialog).find(fragment) != std::wstring::npos; }, 15000); }
+void WaitForLog(HWND dialog, const std::wstring& fragment) {  // or for the dialog to go
+  WaitUntil([&] { return !IsWindow(dialog) || LogText(dialog).find(fragment) != std::wstring::npos; }, 15000);
+}
 bool IsShown(HWND dialog, int id) { return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
 
 class LaunchRun : public ::testing::Test {
@@ -56,20 +55,22 @@ class LaunchRun : public ::testing::Test {
     longAdjustLaunchedWindowConfirmAtExecution = longWindowArrangementAvailable = 0;
   }
   void TearDown() override { CloseTestApps(), CoUninitialize(); }
-  // A folder under the root with shortcuts to the test program tagged by their names, in order.ini in this order.
-  std::wstring Folder(const std::wstring& name, std::initializer_list<const wchar_t*> tags) {
+  // A folder under the root with a shortcut to the test program for each entry ("name [more arguments]"),
+  // tagged by its name and listed in order.ini in this order.
+  std::wstring Folder(const std::wstring& name, std::initializer_list<std::wstring> entries) {
     const std::wstring folder = root_ + L"\\" + name;
     std::string order;
     MakeFolder(folder);
-    for (const wchar_t* tag : tags) {
-      EXPECT_TRUE(MakeShortcut(folder + L"\\" + tag + L".lnk", TestAppPath(), L"--tag " + std::wstring(tag), temp_.Path()));
+    for (const std::wstring& entry : entries) {
+      const std::wstring tag = entry.substr(0, entry.find(L' '));
+      EXPECT_TRUE(MakeShortcut(folder + L"\\" + tag + L".lnk", TestAppPath(), L"--tag " + entry, temp_.Path()));
       order += ToAnsi(tag) + ".lnk\r\n";
     }
     WriteBytes(folder + L"\\order.ini", order);
     return folder;
   }
-  // Runs `path`; a second thread waits for `fragment` in the log, runs `script`,
-  // takes the log (with "|close" when Close shows) and presses Close.
+  // Runs `path`; a second thread waits for `fragment` in the log, runs `script`, takes the log
+  // (with "|close" when Close shows; nothing when the dialog closed by itself) and presses Close.
   std::wstring RunAndClose(const std::wstring& path, long runMode, const std::wstring& fragment,
                            std::function<void(HWND)> script = nullptr) {
     std::wstring log;
@@ -90,10 +91,7 @@ class LaunchRun : public ::testing::Test {
 TEST_F(LaunchRun, TestRunsListEveryItemInRunOrderStartNothingAndStayOpenDespiteAutoCloseEmptyOnesCloseByThemselves) {
   longAutoCloseProgressWindow = longWindowArrangementAvailable = longAdjustLaunchedWindowConfirmAtExecution = 1;
   const std::wstring folder = Folder(L"A", {L"y", L"x"});
-  MakeFolder(folder + L"\\Sub");
-  WriteBytes(folder + L"\\Sub\\z.lnk", "");
-  WriteBytes(folder + L"\\order.ini", "y.lnk\r\nSub\r\nx.lnk\r\n");
-  EXPECT_EQ(kTestRun + Line(L"\\A\\y.lnk") + Line(L"\\A\\Sub\\z.lnk") + Line(L"\\A\\x.lnk") + TotalOk(3) + L"|close",
+  EXPECT_EQ(kTestRun + Line(L"\\A\\y.lnk") + Line(L"\\A\\x.lnk") + TotalOk(2) + L"|close",
             RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_TEST, L"正常処理しました"));
   EXPECT_FALSE(Started(L"y") || gLaunchItem_Launch_ListHead) << "started, or the list outlived the dialog";
   EXPECT_EQ(kTestRun + Line(L"\\gone\\%s%n.lnk") + TotalOk(1) + L"|close",
@@ -103,21 +101,18 @@ TEST_F(LaunchRun, TestRunsListEveryItemInRunOrderStartNothingAndStayOpenDespiteA
   EXPECT_EQ(L"* 処理対象ファイルがありませんでした。\n|close", RunAndClose(root_ + L"\\Empty", D_LONG_LAUNCH_RUNMODE_LAUNCH, L"処理対象"));
 }
 
-TEST_F(LaunchRun, ShortcutsStartWithTheirArgumentsFolderAndRunAsFlagAndKeepTheirProcessesUntilClose) {
-  const std::wstring work = temp_ / L"作業 folder", folder = Folder(L"Apps", {L"one", L"two"});
-  MakeFolder(work);
-  ASSERT_TRUE(MakeShortcut(folder + L"\\one.lnk", TestAppPath(), L"--tag one \"two words\" 100%", work));
-  ASSERT_TRUE(MakeShortcut(folder + L"\\two.lnk", TestAppPath(), L"--tag two", temp_.Path(), SLDF_RUNAS_USER));
-  bool kept = false;
-  EXPECT_EQ(Line(L"\\Apps\\one.lnk") + Line(L"\\Apps\\two.lnk") + TotalOk(2) + L"|close",
-            RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"正常処理しました", [&](HWND) {
-              const LaunchItem* first = gLaunchItem_Launch_ListHead;
-              kept = first && first->process && first->next && first->next->process && reinterpret_cast<INT_PTR>(first->instanceResult) > 32;
+TEST_F(LaunchRun, AbortDuringTheThirdItemStopsAfterIt) {
+  // The third program keeps the run busy long enough to press Abort.
+  const std::wstring folder = Folder(L"Five", {L"i1", L"i2", L"i3 --idle-delay 1500", L"i4", L"i5"});
+  EXPECT_EQ(Line(L"\\Five\\i1.lnk") + Line(L"\\Five\\i2.lnk") + Line(L"\\Five\\i3.lnk") + L"\n----------\n\n処理を中断しました。\n|close",
+            RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"\\Five\\i3.lnk ..... ", [](HWND dialog) {
+              Press(dialog, IDC_LAUNCH_PROGRESS_ABORT);
+              WaitForLog(dialog, L"処理を中断しました");
             }));
-  EXPECT_TRUE(kept);
-  const std::wstring one = FromUtf8(ReadBytes(work + L"\\started-one.txt"));
-  EXPECT_NE(std::wstring::npos, one.find(L"--tag one \"two words\" 100%\n" + work + L"\n")) << ToAnsi(one);
-  EXPECT_TRUE(Started(L"two"));
+  EXPECT_EQ((std::vector<bool>{true, false, false}), (std::vector<bool>{Started(L"i3"), Started(L"i4"), Started(L"i5")}));
+}
+
+TEST_F(LaunchRun, AShortcutsShowCommandIsPassedOnAndAFailureWithoutASystemCodeSaysSo) {
   ::ShortcutTarget minimised;  // as a shortcut saved "minimised" reads (Wine's shell link object keeps no show command)
   wcscpy_s(minimised.path, TestAppPath().c_str());
   wcscpy_s(minimised.arguments, L"--tag minimised");
@@ -126,18 +121,11 @@ TEST_F(LaunchRun, ShortcutsStartWithTheirArgumentsFolderAndRunAsFlagAndKeepTheir
   KernelHandle process(Launch_StartShortcutTarget(minimised).process);
   EXPECT_TRUE(process.Valid());
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(temp_ / L"started-minimised.txt").find("show=7\n") != std::string::npos; }, 5000));
-}
-
-TEST_F(LaunchRun, AbortDuringTheThirdItemStopsAfterIt) {
-  const std::wstring folder = Folder(L"Five", {L"i1", L"i2", L"i3", L"i4", L"i5"});
-  // The third program keeps the run busy long enough to press Abort.
-  ASSERT_TRUE(MakeShortcut(folder + L"\\i3.lnk", TestAppPath(), L"--tag i3 --idle-delay 1500", temp_.Path()));
-  EXPECT_EQ(Line(L"\\Five\\i1.lnk") + Line(L"\\Five\\i2.lnk") + Line(L"\\Five\\i3.lnk") + L"\n----------\n\n処理を中断しました。\n|close",
-            RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"\\Five\\i3.lnk ..... ", [](HWND dialog) {
-              Press(dialog, IDC_LAUNCH_PROGRESS_ABORT);
-              WaitForLog(dialog, L"処理を中断しました");
-            }));
-  EXPECT_EQ((std::vector<bool>{true, false, false}), (std::vector<bool>{Started(L"i3"), Started(L"i4"), Started(L"i5")}));
+  wchar_t text[256];  // said in the form of a code the system has no text for
+  for (DWORD error : {0x2000ABCDul, 0ul}) {
+    Launch_DescribeError(error, text, 256);
+    EXPECT_EQ(L"Windows エラーコード " + std::to_wstring(error) + (error ? L" (0x2000ABCD)" : L" (0x00000000)"), text);
+  }
 }
 
 // The colour of the first character of `fragment` in the log, or -1 for the default colour.
@@ -150,65 +138,39 @@ long ColourAt(HWND dialog, const std::wstring& fragment) {
   return (format.dwEffects & CFE_AUTOCOLOR) ? -1 : static_cast<long>(format.crTextColor);
 }
 
-TEST_F(LaunchRun, FailuresAreCountedColouredAndTheBarStillReachesTheEnd) {
-  const std::wstring folder = Folder(L"Mixed", {L"m1", L"m2", L"m3", L"m4", L"m5"});
-  // m2 leads to a program that is not there (the shell gets the shortcut itself); m4 is no shortcut at all.
-  ASSERT_TRUE(MakeShortcut(folder + L"\\m2.lnk", temp_ / L"no such program.exe"));
-  WriteBytes(folder + L"\\m4.lnk", "not a shortcut");
-  std::vector<long> seen;
-  ScopedTraceFlag flag(1);
-  TraceRecorder recorder;
-  const std::wstring log = RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"エラーが発生しています", [&](HWND dialog) {
-    seen = {ColourAt(dialog, L"[OK]"), ColourAt(dialog, L"[ERROR]"), ColourAt(dialog, L"<ラウンチャーアイテムルート>\\Mixed\\m3"),
-            static_cast<long>(SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_BAR, PBM_GETPOS, 0, 0)),
-            static_cast<long>(SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0))};
-  });
-  EXPECT_EQ((std::vector<long>{D_COLORREF_LAUNCH_RESULT_OK, D_COLORREF_LAUNCH_RESULT_ERROR, -1, 5, 5}), seen);
-  EXPECT_NE(std::wstring::npos, log.find(L"\n----------\n\nエラーが発生しています。処理結果を確認してください。\n (処理件数 合計=5件, エラー=2件)\n"));
-  EXPECT_NE(std::wstring::npos, log.find(Line(L"\\Mixed\\m3.lnk")));
-  const size_t reason = log.find(L"\\Mixed\\m2.lnk ..... [ERROR] (");
-  ASSERT_NE(std::wstring::npos, reason) << ToAnsi(log);
-  EXPECT_NE(L')', log[reason + 28]) << "the reason is given";
-  const std::wstring handedOver = L"シェルで起動します(ウィンドウは整列しません)( " + folder;
-  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_TRACE, handedOver + L"\\m2.lnk )") && !recorder.Contains(TRACE_LEVEL_TRACE, handedOver + L"\\m1"));
-  wchar_t text[256];  // a failure the system gave no code for says so, in the form of one it has no text for
-  for (DWORD error : {0x2000ABCDul, 0ul}) {
-    Launch_DescribeError(error, text, 256);
-    EXPECT_EQ(L"Windows エラーコード " + std::to_wstring(error) + (error ? L" (0x2000ABCD)" : L" (0x00000000)"), text);
-  }
-}
-
-// A run with automatic closing arranges by the settings alone (a windowless
-// program takes no cell); one that confirms arranges as chosen in the chooser,
-// which changes only that run, and moves each window down in launch order.
-TEST_F(LaunchRun, RunsArrangeTheirWindowsByTheSettingsOrTheChooserAndAutoCloseAfterwards) {
+// Two runs of one folder. Shortcuts start their targets with what they carry; one whose target is missing
+// goes to the shell as it is and fails there, as does a file that is no shortcut; the run goes on. The
+// first run closes by itself and arranges by the settings alone (a windowless program takes no cell); the
+// second confirms: it arranges as chosen in the chooser, which changes only that run, and moves each window
+// down in launch order; its failures are counted and coloured.
+TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverArrangeByTheSettingsOrTheChooserAndAutoClose) {
   longWindowArrangementAvailable = longAutoCloseProgressWindow = 1;
   longAdjustLaunchedWindowPattern = 2;
-  const std::wstring folder = Folder(L"Run", {L"r1", L"hidden", L"r2"});
-  ASSERT_TRUE(MakeShortcut(folder + L"\\hidden.lnk", TestAppPath(), L"--tag hidden --hidden", temp_.Path()));
-  bool closedByItself = false;
-  DialogDriver watch(L"Launch Progress", [&](HWND dialog) {
-    if (!(closedByItself = WaitUntil([dialog] { return !IsWindow(dialog); }, 15000))) Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
-  });
-  EXPECT_EQ(0, Launch_RunWithProgress(nullptr, folder.c_str(), D_LONG_LAUNCH_RUNMODE_LAUNCH));
-  EXPECT_TRUE((watch.Join(), closedByItself));
+  const std::wstring work = temp_ / L"作業 folder", folder = Folder(L"Mixed", {L"one", L"gone", L"hidden --hidden", L"broken", L"two"});
+  MakeFolder(work);
+  ASSERT_TRUE(MakeShortcut(folder + L"\\one.lnk", TestAppPath(), L"--tag one \"two words\" 100%", work));
+  ASSERT_TRUE(MakeShortcut(folder + L"\\gone.lnk", temp_ / L"no such program.exe"));
+  WriteBytes(folder + L"\\broken.lnk", "not a shortcut");
+  ASSERT_TRUE(MakeShortcut(folder + L"\\two.lnk", TestAppPath(), L"--tag two", temp_.Path(), SLDF_RUNAS_USER));
+  EXPECT_EQ(L"", RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"never in a log")) << "the first run closes by itself";
+  const std::wstring one = FromUtf8(ReadBytes(work + L"\\started-one.txt"));
+  EXPECT_NE(std::wstring::npos, one.find(L"--tag one \"two words\" 100%\n" + work + L"\n")) << ToAnsi(one);
   RECT area = {};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   const long x = area.left, y = area.top, width = area.right - area.left, height = area.bottom - area.top;
-  std::vector<HWND> windows;
-  const auto cells = [&windows] {
+  HWND windows[2] = {};
+  const auto cells = [&windows] {  // left, top, width and height of one's window, then of two's
     std::vector<long> found;
-    windows.clear();
-    for (const wchar_t* title : {L"CorvantaTestApp r1", L"CorvantaTestApp r2"}) {
+    for (int i = 0; i < 2; ++i) {
       RECT r = {};
-      windows.push_back(WaitForWindow(L"CorvantaTestApp", title, 5000));
-      GetWindowRect(windows.back(), &r);
+      GetWindowRect(windows[i] = WaitForWindow(L"CorvantaTestApp", i ? L"CorvantaTestApp two" : L"CorvantaTestApp one", 5000), &r);
       found.insert(found.end(), {r.left, r.top, r.right - r.left, r.bottom - r.top});
     }
     return found;
   };
   EXPECT_EQ((std::vector<long>{x, y, width / 2, height, x + width / 2, y, width / 2, height}), cells());
   CloseTestApps();
+  longAutoCloseProgressWindow = 0;
   longAdjustLaunchedWindowConfirmAtExecution = 1;
   std::vector<int> shown;
   DialogDriver chooser(L"起動アプリケーションウィンドウの整列", [&](HWND dialog) {
@@ -222,7 +184,14 @@ TEST_F(LaunchRun, RunsArrangeTheirWindowsByTheSettingsOrTheChooserAndAutoCloseAf
     shown.push_back(!WaitUntil([dialog] { return !IsWindow(dialog); }, 300));
     Press(dialog, IDC_LAUNCH_ARRANGE_OK);
   });
-  EXPECT_EQ(0, Launch_RunWithProgress(nullptr, folder.c_str(), D_LONG_LAUNCH_RUNMODE_LAUNCH));
+  std::vector<long> seen;
+  ScopedTraceFlag flag(1);
+  TraceRecorder recorder;
+  const std::wstring log = RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"エラーが発生しています", [&](HWND dialog) {
+    seen = {ColourAt(dialog, L"[OK]"), ColourAt(dialog, L"[ERROR]"), ColourAt(dialog, L"<ラウンチャーアイテムルート>\\Mixed\\two"),
+            static_cast<long>(SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_BAR, PBM_GETPOS, 0, 0)),
+            static_cast<long>(SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0))};
+  });
   chooser.Join();
   EXPECT_EQ((std::vector<int>{IDC_LAUNCH_ARRANGE_HORIZONTAL, IDC_LAUNCH_ARRANGE_PICTURE_HORIZONTAL, true, true}), shown)
       << "the run's pattern shown, then vertical with its picture, then still open after Escape";
@@ -231,7 +200,16 @@ TEST_F(LaunchRun, RunsArrangeTheirWindowsByTheSettingsOrTheChooserAndAutoCloseAf
   EXPECT_EQ((std::vector<long>{x, y, width, height / 2, x, y + height / 2, width, height / 2}), cells());
   HWND below = windows[0];
   while (below != nullptr && below != windows[1]) below = GetWindow(below, GW_HWNDNEXT);
-  EXPECT_TRUE(below == windows[1] && GetWindow(windows[1], GW_HWNDNEXT) == nullptr) << "moved down in launch order: r1 above r2, the bottom window";
+  EXPECT_TRUE(below == windows[1] && GetWindow(windows[1], GW_HWNDNEXT) == nullptr) << "moved down in launch order: one above two, the bottom window";
+  EXPECT_EQ((std::vector<long>{D_COLORREF_LAUNCH_RESULT_OK, D_COLORREF_LAUNCH_RESULT_ERROR, -1, 5, 5}), seen);
+  EXPECT_EQ(0u, log.find(Line(L"\\Mixed\\one.lnk"))) << ToAnsi(log);
+  EXPECT_NE(std::wstring::npos, log.find(Line(L"\\Mixed\\two.lnk") +
+                                         L"\n----------\n\nエラーが発生しています。処理結果を確認してください。\n (処理件数 合計=5件, エラー=2件)\n"));
+  const std::wstring failed = L"\\Mixed\\gone.lnk ..... [ERROR] (";
+  ASSERT_NE(std::wstring::npos, log.find(failed)) << ToAnsi(log);
+  EXPECT_NE(L')', log[log.find(failed) + failed.size()]) << "the reason is given";
+  const std::wstring handedOver = L"シェルで起動します(ウィンドウは整列しません)( " + folder;
+  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_TRACE, handedOver + L"\\gone.lnk )") && !recorder.Contains(TRACE_LEVEL_TRACE, handedOver + L"\\one"));
 }
 
 }  // namespace

@@ -115,9 +115,9 @@ bool Host(const std::wstring& command, const std::wstring& path, const std::wstr
     typedef char*(CDECL * ToUnix)(const wchar_t*);
     auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     char* unix = toUnix(windowsPath.c_str());
-    std::wstring wide(unix, unix + strlen(unix));  // an ASCII temp path
+    const std::wstring quoted = L"\"" + FromUtf8(unix) + L"\"";
     HeapFree(GetProcessHeap(), 0, unix);
-    return wide;
+    return quoted;
   };
   std::wstring commandLine = L"/bin/" + command + L" " + (target.empty() ? L"" : unixPath(target) + L" ") + unixPath(path);
   STARTUPINFOW startup = {};

@@ -1,2 +1,0 @@
-// Child processes: part of the one harness header.
-#include "support/test_support.h"
