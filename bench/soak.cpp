@@ -5,13 +5,17 @@
 // the heavy hostile inputs (a folder of 70,000 shortcuts, a 10 MB config.ini)
 // and times them.
 //
-//   soak.exe [menu openings]      (default 1000; the dialogs get a tenth each)
+//   soak.exe [menu openings] [kinds]
+//
+// Openings default to 1000, the dialogs get a tenth each; kinds picks the
+// workloads by letter (m menu, r test run, d management dialog, s settings
+// sheet; default all), to find which one a growth comes from.
 #include <windows.h>
 #include <commctrl.h>
 #include <locale.h>
 #include <objbase.h>
-#include <psapi.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <functional>
@@ -85,12 +89,50 @@ int UserRoom() {
   return static_cast<int>(made.size());
 }
 
-struct Snapshot {
-  long long values[6];
+// Under Wine GetProcessHandleCount answers 0 and PrivateUsage stays 0: the
+// handles are counted in the system's handle list instead, and the private
+// bytes summed over the committed private regions of the address space.
+struct HandleEntry {
+  USHORT process, creatorBackTrace;
+  UCHAR type, attributes;
+  USHORT handle;
+  PVOID object;
+  ULONG access;
 };
-const char* const kNames[6] = {"GDI objects (GetGuiResources)", "USER objects (GetGuiResources)",
+long long KernelHandles() {
+  std::vector<char> buffer(1 << 20);
+  ULONG needed = 0;
+  NTSTATUS status;
+  while ((status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), buffer.data(),
+                                            static_cast<ULONG>(buffer.size()), &needed)) ==
+         static_cast<NTSTATUS>(0xC0000004L)) {  // STATUS_INFO_LENGTH_MISMATCH
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status != 0) return -1;
+  const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+  const HandleEntry* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
+  long long mine = 0;
+  for (ULONG i = 0; i < count; ++i) mine += entries[i].process == static_cast<USHORT>(GetCurrentProcessId());
+  return mine;
+}
+
+long long PrivateKilobytes() {
+  long long total = 0;
+  MEMORY_BASIC_INFORMATION region = {};
+  for (char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
+       at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += static_cast<long long>(region.RegionSize);
+  }
+  return total / 1024;
+}
+
+struct Snapshot {
+  long long values[7];
+};
+const char* const kNames[7] = {"GDI objects (GetGuiResources)", "USER objects (GetGuiResources)",
                                "GDI room (objects until refused)", "USER room (menus until refused)",
-                               "kernel handles", "private bytes (KB)"};
+                               "kernel handles (GetProcessHandleCount)", "kernel handles (system handle list)",
+                               "private KB (committed private regions)"};
 
 Snapshot Take() {
   Snapshot s = {};
@@ -101,10 +143,8 @@ Snapshot Take() {
   DWORD handles = 0;
   GetProcessHandleCount(GetCurrentProcess(), &handles);
   s.values[4] = handles;
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof(memory);
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-  s.values[5] = static_cast<long long>(memory.PrivateUsage / 1024);
+  s.values[5] = KernelHandles();
+  s.values[6] = PrivateKilobytes();
   return s;
 }
 
@@ -279,6 +319,8 @@ void HugeConfig(const std::wstring& base) {
 int wmain(int argc, wchar_t** argv) {
   const int openings = argc > 1 ? _wtoi(argv[1]) : 1000;
   const int dialogs = openings / 10;
+  const std::wstring kinds = argc > 2 ? argv[2] : L"mrds";
+  const auto has = [&](wchar_t kind) { return kinds.find(kind) != std::wstring::npos; };
   setlocale(LC_ALL, ".ACP");
   setvbuf(stdout, nullptr, _IONBF, 0);  // each line as it comes: the heavy part takes minutes
   CoInitialize(nullptr);
@@ -317,12 +359,12 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring runFolder = root + L"\\folder0";
   auto round = [&](int menus, int each) {
     const double start = Now();
-    for (int i = 0; i < menus; ++i) OpenMenuOnce(dc);
+    for (int i = 0; i < menus && has(L'm'); ++i) OpenMenuOnce(dc);
     const double menuTime = Now() - start;
     printf("  %d menu openings done (%.0f s)\n", menus, menuTime);
-    for (int i = 0; i < each; ++i) TestRunOnce(runFolder);
-    for (int i = 0; i < each; ++i) ManagementOnce(40);
-    for (int i = 0; i < each; ++i) SettingsOnce();
+    for (int i = 0; i < each && has(L'r'); ++i) TestRunOnce(runFolder);
+    for (int i = 0; i < each && has(L'd'); ++i) ManagementOnce(40);
+    for (int i = 0; i < each && has(L's'); ++i) SettingsOnce();
     printf("  %d test runs, management dialogs and settings sheets done (%.0f s)\n", each, Now() - start);
     return menuTime;
   };
@@ -337,7 +379,7 @@ int wmain(int argc, wchar_t** argv) {
          "%d driver failure(s)\n",
          openings, menuTime * 1000 / openings, dialogs, dialogs, dialogs, failures);
   printf("| measure | before | after | change |\n|---|---|---|---|\n");
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 7; ++i) {
     printf("| %s | %lld | %lld | %+lld |\n", kNames[i], before.values[i], after.values[i],
            after.values[i] - before.values[i]);
   }
