@@ -70,10 +70,15 @@ void RunSheet() {
   Text_LoadString(IDS_SETTING_SHEET_CAPTION, caption, D_SIZE_RESOURCE);
   PROPSHEETHEADERW header = {};
   header.dwSize = sizeof(header);
-  header.dwFlags = PSH_USEICONID;
+  // The icon is loaded here and given back after the sheet: asked for by ID
+  // (PSH_USEICONID), Wine's common controls load a new one for every sheet
+  // and never destroy it, one USER object lost per opening.
+  IconHandle icon(static_cast<HICON>(LoadImageW(gHINSTANCE_WinMain_Instance, MAKEINTRESOURCEW(IDI_CORVANTA), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  header.dwFlags = PSH_USEHICON;
   header.hwndParent = gHWND_MainWindow_Handle;
   header.hInstance = gHINSTANCE_WinMain_Instance;
-  header.pszIcon = MAKEINTRESOURCEW(IDI_CORVANTA);
+  header.hIcon = icon.Get();
   header.pszCaption = caption;
   header.nPages = static_cast<UINT>(count);
   header.nStartPage = 0;

@@ -101,6 +101,10 @@ TEST_F(SettingSheet, CancelApplyAndOkStoreWhatTheyShouldAndAnUnavailableArrangem
   SetSettings({1, 1, 65, 3, 2, 1, 0});
   EXPECT_EQ(0, Run([](HWND) { return PSBTN_CANCEL; }));
   EXPECT_EQ("1|1|65, 3|2|1|0|", Stored());
+  HICON icon = nullptr;
+  Run([&](HWND sheet) { return icon = reinterpret_cast<HICON>(SendMessageW(sheet, WM_GETICON, ICON_SMALL, 0)), PSBTN_CANCEL; });
+  ICONINFO left = {};
+  EXPECT_TRUE(icon != nullptr && !GetIconInfo(icon, &left)) << "the sheet's icon is given back when it closes";
   EXPECT_EQ(0, Run([&](HWND sheet) {
     Click(Page(sheet, 0), IDC_CONFIG_AUTOCLOSE_PROGRESS);
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);

@@ -43,9 +43,9 @@ struct Canvas {
     DRAWITEMSTRUCT draw = {ODT_MENU, 0, id, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60}, data};
     return MainWindow_OnDrawItem(&draw, 0);
   }
-  std::vector<COLORREF> Pixels() {
+  std::vector<COLORREF> Pixels(int left = 0) {  // right of `left`
     std::vector<COLORREF> pixels;
-    for (int y = 0; y < 60; ++y) for (int x = 0; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
+    for (int y = 0; y < 60; ++y) for (int x = left; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
     return pixels;
   }
 };
@@ -157,7 +157,7 @@ TEST_F(LauncherMenu, IdsNeverPassSixteenBits) {
   EXPECT_EQ(0xFFFFu, Entry(rootMenu, 0).wID);
 }
 
-TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndTheEmptyEntryIsDrawnGrey) {
+TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithoutItTheEmptyEntryGrey) {
   WriteBytes(root_ + L"\\b.lnk", "");
   const MENUITEMINFOW b = Entry(OpenRoot(), 0);
   MEASUREITEMSTRUCT measure = {ODT_MENU, 0, b.wID, 0, 0, b.dwItemData};
@@ -168,9 +168,15 @@ TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndTheEmptyEntryIsDra
   ReleaseDC(gHWND_MainWindow_Handle, dc);
   EXPECT_EQ((std::vector<UINT>{static_cast<UINT>(withExtension.cx + 36), static_cast<UINT>(withExtension.cy + 24)}),
             (std::vector<UINT>{measure.itemWidth, measure.itemHeight}));
-  Canvas selected, empty, expected;
+  Canvas selected, empty, expected, named;
   selected.Draw(b.wID, b.dwItemData, true);
-  EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), GetPixel(selected.dc, 290, 55)) << "the highlight fills the entry";
+  // Beside the icon: "b" without its extension, in the highlight's colours over the whole entry.
+  const RECT whole = {0, 0, 300, 60};
+  SetBkColor(named.dc, GetSysColor(COLOR_HIGHLIGHT));
+  ExtTextOutW(named.dc, 0, 0, ETO_OPAQUE, &whole, L"", 0, nullptr);
+  SetTextColor(named.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  TextOutW(named.dc, 36, 12, L"b", 1);
+  EXPECT_TRUE(named.Pixels(36) == selected.Pixels(36)) << "a highlighted shortcut is not drawn as its name";
   // "< 空 >" in the grey text colour, where the names go.
   ASSERT_EQ(0, empty.Draw(100, 0, false));
   SetTextColor(expected.dc, GetSysColor(COLOR_GRAYTEXT));
