@@ -10,6 +10,7 @@
 # folder of 70,000 shortcuts instead).
 #   scripts/bench.sh [collect|menu|itemmanager|startup]   (all when omitted)
 #   scripts/bench.sh menuwindow [folder of Corvanta.exe] [rounds] [70000]
+#   scripts/bench.sh startup [folder of Corvanta.exe]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 sh "$root/scripts/install-deps.sh"
@@ -17,7 +18,7 @@ build=${CORVANTA_BUILD_DIR:-$root/build}
 export CORVANTA_BUILD_DIR="$build"
 which=${1:-all}
 program=""
-if [ "$which" = menuwindow ] && [ -n "${2:-}" ]; then
+if { [ "$which" = menuwindow ] || [ "$which" = startup ]; } && [ -n "${2:-}" ]; then
   program="Z:$(cd "$2" && pwd | tr / '\\\\')"
 fi
 xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
@@ -32,5 +33,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   if [ "$1" = all ] || [ "$1" = menuwindow ]; then
     "$CORVANTA_BUILD_DIR/wine-run.sh" "$CORVANTA_BUILD_DIR/bin/menu_window_bench.exe" "$2" "$3" "$4"
   fi
-  if [ "$1" = all ] || [ "$1" = startup ]; then "$CORVANTA_BUILD_DIR/wine-run.sh" "$CORVANTA_BUILD_DIR/bin/startup_bench.exe"; fi
+  if [ "$1" = all ] || [ "$1" = startup ]; then "$CORVANTA_BUILD_DIR/wine-run.sh" "$CORVANTA_BUILD_DIR/bin/startup_bench.exe" ${2:+"$2"}; fi
   WINEPREFIX="${CORVANTA_WINEPREFIX:-$CORVANTA_BUILD_DIR/wineprefix}" wineserver -k || true' "$root" "$which" "$program" "${3:-7}" "${4:-}"
