@@ -377,7 +377,8 @@ int wmain(int argc, wchar_t** argv) {
 
   printf("soak: %d menu openings (%.1f ms each), %d test runs, %d management dialogs, %d settings sheets; "
          "%d driver failure(s)\n",
-         openings, menuTime * 1000 / openings, dialogs, dialogs, dialogs, failures);
+         has(L'm') ? openings : 0, has(L'm') ? menuTime * 1000 / openings : 0.0, has(L'r') ? dialogs : 0,
+         has(L'd') ? dialogs : 0, has(L's') ? dialogs : 0, failures);
   printf("| measure | before | after | change |\n|---|---|---|---|\n");
   for (int i = 0; i < 7; ++i) {
     printf("| %s | %lld | %lld | %+lld |\n", kNames[i], before.values[i], after.values[i],
