@@ -159,17 +159,23 @@ void MakeShortcut(const std::wstring& path) {
   file->Save(path.c_str(), TRUE);
 }
 
-// Draws an entry of `menu` at `position`, plain or highlighted.
-void DrawEntry(HDC dc, HMENU menu, int position, bool highlighted) {
+// Measures an entry of `menu` at `position` as the menu does before showing it.
+MEASUREITEMSTRUCT MeasureEntry(HMENU menu, int position) {
   MENUITEMINFOW item = {};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_ID | MIIM_DATA;
   GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
   MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
   MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
-  DRAWITEMSTRUCT draw = {ODT_MENU, 0, item.wID, 0, highlighted ? ODS_SELECTED : 0u, nullptr, dc,
+  return measure;
+}
+
+// Draws an entry of `menu` at `position`, plain or highlighted.
+void DrawEntry(HDC dc, HMENU menu, int position, bool highlighted) {
+  const MEASUREITEMSTRUCT measure = MeasureEntry(menu, position);
+  DRAWITEMSTRUCT draw = {ODT_MENU, 0, measure.itemID, 0, highlighted ? ODS_SELECTED : 0u, nullptr, dc,
                          {0, 0, static_cast<LONG>(measure.itemWidth), static_cast<LONG>(measure.itemHeight)},
-                         item.dwItemData};
+                         measure.itemData};
   MainWindow_OnDrawItem(&draw, 0);
 }
 
@@ -271,12 +277,7 @@ void HugeFolder(const std::wstring& base, HDC dc) {
   MainWindow_OnMenuSelect(MAKEWPARAM(0, MF_POPUP | MF_HILITE), gHMENU_MainWindow_TrayIconMenu, nullptr);
   const int shown = GetMenuItemCount(menu);
   for (int i = 0; i < shown; ++i) {  // the menu measures every entry; a screen draws about 40
-    MENUITEMINFOW item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_ID | MIIM_DATA;
-    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
-    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
-    MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
+    MeasureEntry(menu, i);
     if (i < 40) DrawEntry(dc, menu, i, false);
   }
   const double seconds = Now() - start;
