@@ -248,6 +248,16 @@ void SettingsOnce() {
 
 int errorRecords = 0;
 std::wstring lastError;
+
+// The record as UTF-8: the table is read in a Linux terminal, not in the
+// ANSI code page.
+std::string LastErrorUtf8() {
+  std::string bytes(lastError.size() * 4 + 1, '\0');
+  const int length = WideCharToMultiByte(CP_UTF8, 0, lastError.c_str(), static_cast<int>(lastError.size()), &bytes[0],
+                                         static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(static_cast<size_t>(length > 0 ? length : 0));
+  return bytes;
+}
 void CountErrors(int level, const wchar_t*, const wchar_t* text, void*) {
   if (level != TRACE_LEVEL_ERROR) return;
   ++errorRecords;
@@ -282,8 +292,8 @@ void HugeFolder(const std::wstring& base, HDC dc) {
   }
   const double seconds = Now() - start;
   MainWindow_DestroyTrayIconMenu();
-  printf("| folder of 70,000 shortcuts | %d entries shown, %d level-3 record(s): %ls | %.2f s |\n", shown,
-         errorRecords, lastError.c_str(), seconds);
+  printf("| folder of 70,000 shortcuts | %d entries shown, %d level-3 record(s): %s | %.2f s |\n", shown,
+         errorRecords, LastErrorUtf8().c_str(), seconds);
 }
 
 // A 10 MB config.ini of noise around the real keys: loading must neither
@@ -310,8 +320,8 @@ void HugeConfig(const std::wstring& base) {
   const double seconds = Now() - start;
   WIN32_FILE_ATTRIBUTE_DATA after = {};
   GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &after);
-  printf("| 10 MB config.ini of noise | result %d, %d level-3 record(s): %ls; file %s | %.2f s |\n", result,
-         errorRecords, lastError.c_str(), after.nFileSizeLow == bytes.size() ? "unchanged in size" : "CHANGED",
+  printf("| 10 MB config.ini of noise | result %d, %d level-3 record(s): %s; file %s | %.2f s |\n", result,
+         errorRecords, LastErrorUtf8().c_str(), after.nFileSizeLow == bytes.size() ? "unchanged in size" : "CHANGED",
          seconds);
 }
 
