@@ -32,6 +32,8 @@ namespace {
 
 using bench::Now;
 using bench::kSettings;
+using bench::MakeFolderOf;
+using bench::MakeShortcut;
 
 const wchar_t kRootName[] = L"ラウンチャーアイテムルート";
 const UINT kTrayCallback = WM_USER + 100;
@@ -57,32 +59,6 @@ bool WaitFor(DWORD timeoutMs, bool (*done)(void*), void* context) {
     if (GetTickCount() - start > timeoutMs) return done(context);
   }
   return true;
-}
-
-bool MakeShortcut(const std::wstring& path) {
-  IShellLinkW* link = nullptr;
-  IPersistFile* file = nullptr;
-  bool made = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                         reinterpret_cast<void**>(&link))) &&
-              SUCCEEDED(link->SetPath(L"C:\\windows\\notepad.exe")) &&
-              SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-              SUCCEEDED(file->Save(path.c_str(), TRUE));
-  if (file != nullptr) file->Release();
-  if (link != nullptr) link->Release();
-  return made;
-}
-
-// A folder of `count` shortcuts (hard links to one, where the file system
-// allows, else copies); an existing one is completed, not made again.
-void MakeFolderOf(const std::wstring& folder, int count) {
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring first = folder + L"\\item0.lnk";
-  if (GetFileAttributesW(first.c_str()) == INVALID_FILE_ATTRIBUTES) MakeShortcut(first);
-  for (int i = 1; i < count; ++i) {
-    const std::wstring path = folder + L"\\item" + std::to_wstring(i) + L".lnk";
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-    if (!CreateHardLinkW(path.c_str(), first.c_str(), nullptr)) CopyFileW(first.c_str(), path.c_str(), TRUE);
-  }
 }
 
 // ---- the program and its menu windows -------------------------------------

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/winmain.h"
+#include "bench/bench_common.h"
 #include "base/handles.h"
 #include "base/text.h"
 #include "base/trace.h"
@@ -36,12 +37,8 @@
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+// Seconds, for the soak's long runs.
+double Now() { return bench::Now() / 1000; }
 
 // Waits up to two minutes for `done` (a busy machine slows the dialogs'
 // timers down); false when it never came.
@@ -149,15 +146,6 @@ Snapshot Take() {
 }
 
 // ---- the workloads --------------------------------------------------------
-
-void MakeShortcut(const std::wstring& path) {
-  ComPtr<IShellLinkW> link;
-  ComPtr<IPersistFile> file;
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid());
-  link->SetPath(L"C:\\windows\\notepad.exe");
-  link->QueryInterface(IID_IPersistFile, file.ReceiveVoid());
-  file->Save(path.c_str(), TRUE);
-}
 
 // Measures an entry of `menu` at `position` as the menu does before showing it.
 MEASUREITEMSTRUCT MeasureEntry(HMENU menu, int position) {
@@ -269,15 +257,7 @@ void HugeFolder(const std::wstring& base, HDC dc) {
   const std::wstring module = base + L"\\huge";
   const std::wstring root = module + L"\\ラウンチャーアイテムルート";
   CreateDirectoryW(module.c_str(), nullptr);
-  CreateDirectoryW(root.c_str(), nullptr);
-  const std::wstring first = root + L"\\item0.lnk";
-  if (GetFileAttributesW(first.c_str()) == INVALID_FILE_ATTRIBUTES) MakeShortcut(first);
-  // Hard links where the file system has them (seconds instead of minutes).
-  for (int i = 1; i < 70000; ++i) {
-    const std::wstring path = root + L"\\item" + std::to_wstring(i) + L".lnk";
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-    if (!CreateHardLinkW(path.c_str(), first.c_str(), nullptr)) CopyFileW(first.c_str(), path.c_str(), TRUE);
-  }
+  bench::MakeFolderOf(root, 70000);
   Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
   Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (module + L"\\").c_str());
   errorRecords = 0;
@@ -350,11 +330,11 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring root = base + L"\\ラウンチャーアイテムルート";
   CreateDirectoryW(base.c_str(), nullptr);
   CreateDirectoryW(root.c_str(), nullptr);
-  for (int i = 0; i < 30; ++i) MakeShortcut(root + L"\\item" + std::to_wstring(i) + L".lnk");
+  for (int i = 0; i < 30; ++i) bench::MakeShortcut(root + L"\\item" + std::to_wstring(i) + L".lnk");
   for (int f = 0; f < 10; ++f) {
     const std::wstring folder = root + L"\\folder" + std::to_wstring(f);
     CreateDirectoryW(folder.c_str(), nullptr);
-    for (int i = 0; i < 5; ++i) MakeShortcut(folder + L"\\item" + std::to_wstring(i) + L".lnk");
+    for (int i = 0; i < 5; ++i) bench::MakeShortcut(folder + L"\\item" + std::to_wstring(i) + L".lnk");
   }
   Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (base + L"\\").c_str());
   Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
@@ -372,11 +352,11 @@ int wmain(int argc, wchar_t** argv) {
     const double start = Now();
     for (int i = 0; i < menus && has(L'm'); ++i) OpenMenuOnce(dc);
     const double menuTime = Now() - start;
-    printf("  %d menu openings done (%.0f s)\n", menus, menuTime);
+    printf("  %d menu openings done (%.0f s)\n", has(L'm') ? menus : 0, menuTime);
     for (int i = 0; i < each && has(L'r'); ++i) TestRunOnce(runFolder);
     for (int i = 0; i < each && has(L'd'); ++i) ManagementOnce(40);
     for (int i = 0; i < each && has(L's'); ++i) SettingsOnce();
-    printf("  %d test runs, management dialogs and settings sheets done (%.0f s)\n", each, Now() - start);
+    printf("  %d of each chosen dialog done (%.0f s)\n", each, Now() - start);
     return menuTime;
   };
   round(20, 3);  // warm-up: the shell's and the controls' one-time allocations
