@@ -21,12 +21,6 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return message == kChoice || message == kStale || message == WM_COMMAND ? 0 : DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Real input: the pointer moved to `at` (screen) with the left button pressed or released there.
-void Button(POINT at, DWORD flag) {
-  mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flag, MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
-              MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, 0);
-}
-
 class HookLibTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -56,9 +50,9 @@ class HookLibTest : public ::testing::Test {
       if (gesture == kKeys) test::PressKeys({VK_DOWN, VK_RETURN});
       if (gesture == kClick) test::ClickAt(middle);
       if (gesture == kPressOffRelease) {  // released over the owner once the press has highlighted the entry (or chosen)
-        Button(middle, MOUSEEVENTF_LEFTDOWN);
+        test::MouseAt(middle, MOUSEEVENTF_LEFTDOWN);
         test::WaitUntil([this] { return (GetMenuState(menu_, 1, MF_BYPOSITION) & MF_HILITE) || !test::FindOpenMenu(); }, 5000);
-        Button({620, 620}, MOUSEEVENTF_LEFTUP);
+        test::MouseAt({620, 620}, MOUSEEVENTF_LEFTUP);
       }
       if (gesture == kHeldEnter) keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
       if (gesture >= kPressOffRelease) test::PressKeys({VK_ESCAPE});  // queued behind the gesture: the menu has seen it when it closes

@@ -205,18 +205,16 @@ bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
   return menu != 0 && GetMenuItemRect(menuWindow, reinterpret_cast<HMENU>(menu), static_cast<UINT>(position), rect);
 }
 
-void ClickAt(POINT point) {
+void MouseAt(POINT point, DWORD button) {
   // Absolute coordinates are in 1/65536 of the screen; the +1 keeps the
-  // rounding from landing one pixel short.  A hand pauses between the events.
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-  input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-  for (DWORD flags : {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(INPUT));
-    if (flags != MOUSEEVENTF_LEFTUP) Sleep(50);
-  }
+  // rounding from landing one pixel short.
+  mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button, MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
+              MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, 0);
+}
+
+void ClickAt(POINT point) {
+  for (DWORD button : {0ul, static_cast<DWORD>(MOUSEEVENTF_LEFTDOWN)}) MouseAt(point, button), Sleep(50);  // a hand pauses
+  MouseAt(point, MOUSEEVENTF_LEFTUP);
 }
 
 void PressKey(WORD virtualKey) {

@@ -88,6 +88,7 @@ HWND WaitForOpenMenu(DWORD timeoutMs);
 bool WaitForNoOpenMenu(DWORD timeoutMs);
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
+void MouseAt(POINT point, DWORD button);  // moved there, with MOUSEEVENTF_LEFTDOWN/UP or 0
 void ClickAt(POINT point);
 void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
