@@ -9,5 +9,8 @@
 extern HINSTANCE gHINSTANCE_WinMain_Instance;
 // The English resource library when it loads, else the program itself.
 extern HINSTANCE gHINSTANCE_WinMain_ResourceInstance;
+// The hidden main window: the owner of the tray menu and of every dialog
+// opened from it.  Set by the main window when it is created.
+extern HWND gHWND_MainWindow_Handle;
 
 #endif

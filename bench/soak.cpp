@@ -29,7 +29,7 @@
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
-#include "config/setting_sheet.h"
+#include "settings/setting_sheet.h"
 #include "itemmanager/itemmanager.h"
 #include "launch/launch.h"
 #include "mainwindow/traymenu.h"

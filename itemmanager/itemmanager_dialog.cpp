@@ -15,7 +15,6 @@
 #include "config/config.h"
 #include "itemmanager/itemmanager.h"
 #include "itemmanager/itemmanager_module.h"
-#include "mainwindow/mainwindow.h"
 #include "resource.h"
 
 HWND gHWND_ItemManager_Dialog = nullptr;

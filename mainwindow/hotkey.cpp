@@ -1,7 +1,7 @@
 // The global hotkey that opens the launcher menu.
 #include "base/trace.h"
 #include "config/config.h"
-#include "config/setting_sheet.h"
+#include "settings/setting_sheet.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"

@@ -6,6 +6,8 @@
 #include <shellapi.h>
 #include <time.h>
 
+#include "base/instance.h"
+
 constexpr const wchar_t* D_WSTR_MAINWINDOW_CLASS_NAME = L"Corvanta - MainWindow";
 constexpr const wchar_t* D_WSTR_MAINWINDOW_TITLE = L"Corvanta - MainWindow(デバッグ時のみ表示)";
 
@@ -27,7 +29,6 @@ constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_EMPTY = 100;
 // The launcher item root entry; its folders and shortcuts follow from 1001 on.
 constexpr long D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SHORTCUTITEM = 1000;
 
-extern HWND gHWND_MainWindow_Handle;
 extern HWND gHWND_MainWindow_TreeView;
 extern HMENU gHMENU_MainWindow_TrayIconMenu;
 extern UINT gUINT_MainWindow_TaskbarCreated;

@@ -1,6 +1,6 @@
 // The settings sheet: its header, its pages, and saving config.ini when it
 // closes, however it closed.
-#include "config/setting_sheet.h"
+#include "settings/setting_sheet.h"
 
 #include <commctrl.h>
 
@@ -9,8 +9,7 @@
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
-#include "config/setting_pages.h"
-#include "mainwindow/mainwindow.h"
+#include "settings/setting_pages.h"
 #include "resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The settings sheet's three pages (one file each) and what they share with
 // the sheet itself.
-#ifndef CORVANTA_CONFIG_SETTING_PAGES_H
-#define CORVANTA_CONFIG_SETTING_PAGES_H
+#ifndef CORVANTA_SETTINGS_SETTING_PAGES_H
+#define CORVANTA_SETTINGS_SETTING_PAGES_H
 
 #include <windows.h>
 

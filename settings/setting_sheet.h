@@ -1,6 +1,6 @@
 // The settings property sheet opened from the tray menu.
-#ifndef CORVANTA_CONFIG_SETTING_SHEET_H
-#define CORVANTA_CONFIG_SETTING_SHEET_H
+#ifndef CORVANTA_SETTINGS_SETTING_SHEET_H
+#define CORVANTA_SETTINGS_SETTING_SHEET_H
 
 #include <windows.h>
 

@@ -8,8 +8,8 @@
 
 #include "base/instance.h"
 #include "config/config.h"
-#include "config/setting_rules.h"
-#include "config/setting_sheet.h"
+#include "settings/setting_rules.h"
+#include "settings/setting_sheet.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"

@@ -5,8 +5,8 @@
 #include <initializer_list>
 
 #include "config/config.h"
-#include "config/setting_pages.h"
-#include "config/setting_rules.h"
+#include "settings/setting_pages.h"
+#include "settings/setting_rules.h"
 #include "resource.h"
 
 namespace {

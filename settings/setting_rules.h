@@ -1,8 +1,8 @@
 // The settings sheet's rules that need no window: the hotkey control's value
 // against the stored hotkey, the arrangement page's radio buttons and
 // previews, and when a page tells the sheet of a change.
-#ifndef CORVANTA_CONFIG_SETTING_RULES_H
-#define CORVANTA_CONFIG_SETTING_RULES_H
+#ifndef CORVANTA_SETTINGS_SETTING_RULES_H
+#define CORVANTA_SETTINGS_SETTING_RULES_H
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include <richedit.h>
 
 #include "base/text.h"
-#include "config/setting_pages.h"
+#include "settings/setting_pages.h"
 #include "resource.h"
 
 namespace {

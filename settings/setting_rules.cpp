@@ -1,5 +1,5 @@
 // The settings sheet's rules that need no window.
-#include "config/setting_rules.h"
+#include "settings/setting_rules.h"
 
 #include <commctrl.h>
 
