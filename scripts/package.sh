@@ -67,9 +67,16 @@ done
 [ "$(echo "$listing" | grep -vc '/$')" -eq 9 ] || fail "unexpected files in the zip: $listing"
 [ "$(unzip -p "$zip_file" "Corvanta-$version/english/README.txt" | wc -l)" -eq 1 ] || fail "english/README.txt is not one line"
 unzip -p "$zip_file" "Corvanta-$version/README.txt" | grep -q "Launcher Items" || fail "README.txt lacks the English part"
+unzip -p "$zip_file" "Corvanta-$version/README.txt" | grep -q "only administrators" || fail "README.txt does not say where to unpack it"
 unzip -p "$zip_file" "Corvanta-$version/LICENSE.txt" | grep -q "provided as it is" || fail "LICENSE.txt lacks the terms"
 unzip -p "$zip_file" "Corvanta-$version/THIRD-PARTY-NOTICES.txt" | grep -q "GCC RUNTIME LIBRARY EXCEPTION" ||
   fail "THIRD-PARTY-NOTICES.txt lacks the GCC runtime notice"
+# Both help files carry a full-text search index and the installing page.
+for chm in CorvantaHelp.chm CorvantaHelp_En.chm; do
+  unzip -p "$zip_file" "Corvanta-$version/$chm" >"$work/$chm"
+  grep -aq 'FIftiMain' "$work/$chm" || fail "$chm has no full-text search index"
+  grep -aq 'install.html' "$work/$chm" || fail "$chm has no page on installing and uninstalling"
+done
 # Every shipped binary carries the version the package is named after and the
 # copyright line (the uninstaller is checked by the round trip, which has one).
 python3 "$root/scripts/check_version_resource.py" "$version" "$copyright" \
