@@ -31,8 +31,9 @@ run() { sh "$root/scripts/wine-run.sh" "$@"; }
 fail() { echo "installer round trip FAILED: $*" >&2; WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; exit 1; }
 # Polls (0.2 s steps, up to $2 seconds) until the shell test $1 succeeds.
 wait_for() { i=0; while ! eval "$1"; do i=$((i + 1)); [ $i -le $(($2 * 5)) ] || return 1; sleep 0.2; done; }
-# Runs the setup with arguments; prints its exit code.
-setup_rc() { rc=0; run "$setup" "$@" || rc=$?; echo $rc; }
+# Runs the setup with arguments; prints its exit code (124 when it did not
+# end within 3 minutes: a message box waiting in a silent setup).
+setup_rc() { rc=0; timeout -k 5 180 sh "$root/scripts/wine-run.sh" "$setup" "$@" || rc=$?; echo $rc; }
 # Lists every file below $1 with its checksum: "nothing changed" is an equal list.
 snapshot() { (cd "$1" && find . -type f ! -name Corvanta.trace.log -print0 | sort -z | xargs -0 -r sha256sum); }
 # The user's files: below folder $1, the files and folders named after it.
@@ -42,7 +43,15 @@ ja_root="ラウンチャーアイテムルート"
 en_root="Launcher Items"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvanta'
 old_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvanta'
-reg_value() { run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
+# Prints the value $2 of the registry key $1 ("" when there is none).  Wine's
+# reg.exe now and then prints nothing under load: a key is read up to three
+# times before it counts as missing.
+reg_value() {
+  for try in 1 2 3; do
+    out=$(run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') && [ -n "$out" ] && break
+  done
+  echo "$out" | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+}
 drive=$prefix/drive_c
 tasks=$drive/windows/system32/tasks
 app="$drive/Program Files/Corvanta"
@@ -151,7 +160,7 @@ status=0; wait $pid || status=$?
 echo "== refused without a change: a silent downgrade, a Corvanta that does not quit"
 before=$(snapshot "$app")
 run reg add "$key" /v DisplayVersion /d 99.0.0.0 /f >/dev/null 2>&1
-rc=$(setup_rc /S); [ "$rc" != 0 ] || fail "a silent downgrade was not refused"
+rc=$(setup_rc /S); [ "$rc" = 3 ] || fail "a silent downgrade was not refused with exit code 3 (got $rc)"
 [ "$(reg_value "$key" DisplayVersion)" = 99.0.0.0 ] || fail "the refused downgrade changed the uninstall entry"
 [ "$(snapshot "$app")" = "$before" ] || fail "the refused downgrade changed the install folder"
 run reg add "$key" /v DisplayVersion /d "$version" /f >/dev/null 2>&1
@@ -165,7 +174,7 @@ held=$!
 wait_for 'grep -aq "gTCHAR_Config_HelpFilePath" "$drive/firstrun/Corvanta.trace.log" 2>/dev/null' 60 ||
   fail "the first-run Corvanta did not start"
 start=$(date +%s)
-rc=$(setup_rc /S); [ "$rc" != 0 ] || fail "setup went on while Corvanta was still running"
+rc=$(setup_rc /S); [ "$rc" = 2 ] || fail "setup did not give up with exit code 2 on a Corvanta still running (got $rc)"
 [ $(($(date +%s) - start)) -ge 10 ] || fail "setup gave up on the running Corvanta before 10 s"
 [ "$(snapshot "$app")" = "$before" ] || fail "the setup that gave up changed the install folder"
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
@@ -189,7 +198,7 @@ done
 [ "$(user_files "$app" config.ini "$en_root")" = "$user_data" ] ||
   fail "the uninstaller changed config.ini or the items"
 # A setup whose language is English (the system's) preselects the English library.
-rc=0; LC_ALL=C.UTF-8 LANG=C.UTF-8 WINEDEBUG=-all wine "$setup" /S /AUTOSTART=0 >/dev/null 2>&1 </dev/null || rc=$?
+rc=0; LC_ALL=C.UTF-8 LANG=C.UTF-8 WINEDEBUG=-all timeout -k 5 180 wine "$setup" /S /AUTOSTART=0 >/dev/null 2>&1 </dev/null || rc=$?
 [ "$rc" = 0 ] || fail "English setup returned $rc"
 [ -f "$app/Corvanta_Lang_En.dll" ] || fail "the English setup did not preselect the English library"
 [ ! -e "$tasks/Corvanta" ] || fail "/AUTOSTART=0 on a new install made the sign-in task"
