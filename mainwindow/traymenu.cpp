@@ -10,6 +10,7 @@
 
 #include <htmlhelp.h>
 
+#include "base/dpi.h"
 #include "base/handles.h"
 #include "base/text.h"
 #include "base/trace.h"
@@ -164,6 +165,8 @@ int MainWindow_ShowTrayIconMenu() {
   ClearSelection();
   POINT pointer = {};
   GetCursorPos(&pointer);
+  // The menu opens at the pointer: its entries take that monitor's DPI.
+  MainWindow_SetMenuDpi(Dpi_ForPoint(pointer));
   // Without the foreground the menu would not close when the user clicks
   // elsewhere.
   SetForegroundWindow(gHWND_MainWindow_Handle);

@@ -8,7 +8,7 @@
 #endif
 
 // ---- Icons -------------------------------------------------------------------
-#define IDI_CORVANTA                        101   // tray icon, 16x16 and 32x32
+#define IDI_CORVANTA                        101   // tray icon, 16 to 64 pixels
 
 // ---- Launch progress dialog -------------------------------------------------
 #define IDD_LAUNCH_PROGRESS                 101
