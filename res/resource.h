@@ -110,7 +110,7 @@
 #define IDD_CONFIG_PAGE_OPERATION           107
 #define IDD_CONFIG_PAGE_ADVANCED            108
 #define IDD_CONFIG_PAGE_VERSION             109
-#define IDB_CONFIG_LOGO                     108   // 88 x 31
+#define IDB_CONFIG_LOGO                     108   // 88 x 31 at 100 %, drawn at 176 x 62
 // Page 107: confirmation boxes and the hotkey.
 #define IDC_CONFIG_HOTKEY                   1006
 #define IDC_CONFIG_SUPRESS_CONFIRMATION     1007
@@ -132,6 +132,7 @@
 #define IDC_CONFIG_PREVIEW_UNAVAILABLE      1044
 // Page 109: version information.
 #define IDC_CONFIG_TERMS                    1014
+#define IDC_CONFIG_LOGO                     1018   // sized for the DPI by the page
 #define IDC_CONFIG_PRODUCT_NAME             1019
 #define IDC_CONFIG_PRODUCT_VERSION          1020
 // Strings.
