@@ -42,22 +42,21 @@ TEST(Dpi, EntryLayoutKeepsItsPartsApartAndScales) {
     EXPECT_NEAR(at.textLeft, Dpi_Scale(36, dpi), 1) << dpi;
   }
   const MenuEntrySize small = MainWindow_EntrySize(96, SIZE{20, 6}, 48, 13);  // a tiny font, a large icon
-  EXPECT_GE(small.height, 48 + 2 * MainWindow_EntryPlaces(96, small.height, 48, 6).iconTop);
-  EXPECT_GE(MainWindow_EntryPlaces(96, small.height, 48, 6).iconTop, 0);
+  const int iconTop = MainWindow_EntryPlaces(96, small.height, 48, 6).iconTop;
+  EXPECT_TRUE(iconTop >= 2 && small.height >= 48 + 2 * iconTop) << "the icon with a margin above and below";
 }
 
-// A folder's entry with its name drawn white on white: all that shows is its icon, measured by the pixels it covers.
-TEST(Dpi, AnEntrysRowAndIconScaleWithTheDpiItIsShownAt) {
+// A folder's entry measured, then drawn with its name white on white: what shows is its icon, by the pixels it covers.
+TEST(Dpi, AnEntrysSizeAndIconScaleWithTheDpiItIsShownAt) {
   CoInitialize(nullptr);
   TempFolder temp;
   gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
   gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   MainWindow_CreateTreeView();
   Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (temp.Path() + L"\\").c_str());
-  const std::wstring root = temp / L"ラウンチャーアイテムルート";
-  MakeFolder(root);
-  MakeFolder(root + L"\\a");
-  std::vector<std::pair<int, int>> measured;  // the row's height and the icon's width, by DPI
+  MakeFolder(temp / L"ラウンチャーアイテムルート");
+  MakeFolder(temp / L"ラウンチャーアイテムルート\\Corvanta");
+  std::vector<std::vector<int>> seen;  // width, height and the icon's width, by DPI
   for (UINT dpi : {96u, 144u, 192u}) {
     MainWindow_SetMenuDpi(dpi);
     ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
@@ -69,24 +68,22 @@ TEST(Dpi, AnEntrysRowAndIconScaleWithTheDpiItIsShownAt) {
     MEASUREITEMSTRUCT measure = {ODT_MENU, 0, entry.wID, 0, 0, entry.dwItemData};
     MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
     const int width = static_cast<int>(measure.itemWidth), height = static_cast<int>(measure.itemHeight);
-    HDC dc = CreateCompatibleDC(nullptr);  // the row drawn on white, with a white line below it
+    HDC dc = CreateCompatibleDC(nullptr);  // the row on white, with a white line below it
     HGDIOBJ old = SelectObject(dc, CreateBitmap(width, height + 1, 1, 32, nullptr));
     PatBlt(dc, 0, 0, width, height + 1, WHITENESS);
-    DRAWITEMSTRUCT draw = {ODT_MENU, 0, measure.itemID, 0, 0, nullptr, dc, {0, 0, width, height}, measure.itemData};
-    SetBkColor(dc, RGB(255, 255, 255)), SetTextColor(dc, RGB(255, 255, 255));  // the name unseen
+    SetBkColor(dc, RGB(255, 255, 255)), SetTextColor(dc, RGB(255, 255, 255));
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, entry.wID, 0, 0, nullptr, dc, {0, 0, width, height}, entry.dwItemData};
     MainWindow_OnDrawItem(&draw, 0);
     RECT icon = {width, height, -1, -1};
-    for (int y = 0; y <= height; ++y) for (int x = 0; x < width; ++x) {
-      if (GetPixel(dc, x, y) == RGB(255, 255, 255)) continue;
+    for (int y = 0; y <= height; ++y) for (int x = 0; x < width; ++x) if (GetPixel(dc, x, y) != RGB(255, 255, 255)) {
       icon = RECT{std::min<LONG>(icon.left, x), std::min<LONG>(icon.top, y), std::max<LONG>(icon.right, x + 1), std::max<LONG>(icon.bottom, y + 1)};
     }
     DeleteObject(SelectObject(dc, old)), DeleteDC(dc);
-    EXPECT_TRUE(icon.top >= 0 && icon.bottom <= height && icon.right > icon.left) << "the icon is drawn within its row at " << dpi;
-    measured.push_back({height, icon.right - icon.left});
+    EXPECT_TRUE(icon.right > icon.left && icon.bottom <= height) << "the icon lies within its row at " << dpi;
+    seen.push_back({width, height, static_cast<int>(icon.right - icon.left)});
   }
-  for (int i = 1; i < static_cast<int>(measured.size()); ++i) {
-    EXPECT_NEAR(measured[0].first * (i + 2) / 2.0, measured[i].first, 3) << "row height, x" << (i + 2) / 2.0;
-    EXPECT_NEAR(measured[0].second * (i + 2) / 2.0, measured[i].second, 3) << "icon width, x" << (i + 2) / 2.0;
+  for (size_t i = 1; i < seen.size(); ++i) for (size_t part = 0; part < 3; ++part) {
+    EXPECT_NEAR(seen[0][part] * (i + 2) / 2.0, seen[i][part], 2.5) << "part " << part << " at x" << (i + 2) / 2.0;
   }
   MainWindow_SetMenuDpi(0);
   MainWindow_DestroyTrayIconMenu();
