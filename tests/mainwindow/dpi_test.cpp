@@ -2,12 +2,9 @@
 // as tables, then a real entry measured and drawn at 100 %, 150 % and 200 %.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 
-#include <cstdlib>
-
-#include "base/dpi.h"
+#include "base/dpi_scale.h"
 #include "base/instance.h"
 #include "base/text.h"
 #include "config/config.h"
@@ -32,11 +29,10 @@ TEST(Dpi, EntryLayoutKeepsItsPartsApartAndScales) {
   for (UINT dpi : {96u, 120u, 144u, 192u, 288u}) {
     const SIZE text = {Dpi_Scale(60, dpi), Dpi_Scale(13, dpi)};
     const int icon = Dpi_Scale(32, dpi), arrow = Dpi_Scale(13, dpi);
-    const MenuEntrySize size = MainWindow_EntrySize(dpi, text, icon, arrow);
+    const MenuEntrySize size = MainWindow_EntrySize(dpi, text, icon, arrow);  // then the places in a row that high
     const MenuEntryPlaces at = MainWindow_EntryPlaces(dpi, size.height, icon, text.cy);
     if (dpi == 96) { EXPECT_EQ((std::vector<int>{60 + 36 + 13, 13 + 24, 36, 12}), (std::vector<int>{size.width, size.height, at.textLeft, at.textTop})); }
-    EXPECT_TRUE(at.iconTop >= 0 && at.iconTop + icon <= size.height && at.textTop >= 0 && at.textTop + text.cy <= size.height) << dpi;
-    EXPECT_GE(at.textLeft, icon + 1) << dpi;
+    EXPECT_TRUE(at.iconTop >= 0 && at.iconTop + icon <= size.height && at.textTop >= 0 && at.textTop + text.cy <= size.height && at.textLeft > icon) << dpi;
     EXPECT_EQ(size.width, at.textLeft + text.cx + arrow) << dpi;
     EXPECT_NEAR(size.height, Dpi_Scale(13 + 24, dpi), 2) << dpi;
     EXPECT_NEAR(at.textLeft, Dpi_Scale(36, dpi), 1) << dpi;
@@ -54,16 +50,14 @@ TEST(Dpi, AnEntrysSizeAndIconScaleWithTheDpiItIsShownAt) {
   gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   MainWindow_CreateTreeView();
   Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (temp.Path() + L"\\").c_str());
-  MakeFolder(temp / L"ラウンチャーアイテムルート");
-  MakeFolder(temp / L"ラウンチャーアイテムルート\\Corvanta");
+  MakeFolder(temp / L"ラウンチャーアイテムルート"), MakeFolder(temp / L"ラウンチャーアイテムルート\\Corvanta");
   std::vector<std::vector<int>> seen;  // width, height and the icon's width, by DPI
   for (UINT dpi : {96u, 144u, 192u}) {
     MainWindow_SetMenuDpi(dpi);
     ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
     HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
     ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
-    MENUITEMINFOW entry = {};
-    entry.cbSize = sizeof(entry), entry.fMask = MIIM_ID | MIIM_DATA;
+    MENUITEMINFOW entry = {sizeof(entry), MIIM_ID | MIIM_DATA, 0, 0, 0, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr};
     GetMenuItemInfoW(rootMenu, 0, TRUE, &entry);
     MEASUREITEMSTRUCT measure = {ODT_MENU, 0, entry.wID, 0, 0, entry.dwItemData};
     MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
@@ -85,11 +79,8 @@ TEST(Dpi, AnEntrysSizeAndIconScaleWithTheDpiItIsShownAt) {
   for (size_t i = 1; i < seen.size(); ++i) for (size_t part = 0; part < 3; ++part) {
     EXPECT_NEAR(seen[0][part] * (i + 2) / 2.0, seen[i][part], 2.5) << "part " << part << " at x" << (i + 2) / 2.0;
   }
-  MainWindow_SetMenuDpi(0);
-  MainWindow_DestroyTrayIconMenu();
-  DestroyWindow(gHWND_MainWindow_Handle);
+  MainWindow_SetMenuDpi(0), MainWindow_DestroyTrayIconMenu(), DestroyWindow(gHWND_MainWindow_Handle), CoUninitialize();
   gHWND_MainWindow_Handle = gHWND_MainWindow_TreeView = nullptr;
-  CoUninitialize();
 }
 
 }  // namespace
