@@ -12,6 +12,8 @@
 # Into help/images/ (the help files) and docs/ (the README): the 96 DPI
 # pictures; into docs/ also the 150 % ones as NAME-150.png.  Every picture of
 # every DPI is left in build/pictures/DPI/ to be looked at.
+#   CORVANTA_PICTURE_DPIS="144"      only these DPIs
+#   CORVANTA_PICTURES="menu menu-en" only these pictures
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 sh "$root/scripts/install-deps.sh"
@@ -36,6 +38,7 @@ xvfb-run -a -s "-screen 0 2400x1800x24" sh -c '
     case $dpi in 96) list="menu menu-en progress progress-en management management-en settings settings-2 settings-3 settings-en" ;;
                  *) list="menu progress management settings settings-2 settings-3" ;; esac
     for picture in $list; do
+      case " ${CORVANTA_PICTURES:-$list} " in *" $picture "*) ;; *) continue ;; esac
       CORVANTA_WINEPREFIX="$prefix" "$CORVANTA_BUILD_DIR/wine-run.sh" corvanta_pictures.exe $picture "$shots/$dpi/$picture.png" \
         | tr -d "\r" >"$shots/$dpi/$picture.crop" || echo "$picture at $dpi: not taken"
     done
