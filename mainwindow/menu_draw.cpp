@@ -47,9 +47,10 @@ struct EntryStyle {
   int iconSize = 0;
   int arrowSpace = 0;
   int textHeight = 0;
-  // The DC first: it is given back before the font selected into it.
-  MemoryDcHandle measuringDc;
+  // The font before the DC: members are destroyed in reverse order, so the
+  // DC goes first and the font is no longer selected when it is deleted.
   GdiObjectHandle font;
+  MemoryDcHandle measuringDc;
   ComPtr<IImageList> icons;
 };
 
@@ -236,6 +237,8 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
 void MainWindow_ReleaseMenuDrawing() {
   KeptIcons().clear();
   KeptFolders().clear();
+  // The DC first, for the same reason as in the destructor.
+  KeptStyle().measuringDc.Reset();
   KeptStyle() = EntryStyle();
 }
 
