@@ -6,7 +6,7 @@
 #include <htmlhelp.h>
 
 #include "base/trace.h"
-#include "hooklib.h"
+#include "mainwindow/hook_library.h"
 #include "mainwindow/traymenu.h"
 
 HWND gHWND_MainWindow_Handle = nullptr;
@@ -201,11 +201,11 @@ int MainWindow_OnCreate(HWND window) {
   if (MainWindow_AddTaskTrayIcon() != 0) return -1;
   MainWindow_RegisterHotKey();
   MainWindow_CreateTreeView();
-  if (SetHookWH_MOUSE(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+  if (MainWindow_SetMouseHook(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
     Trace_ReportOperationFailed(L"SetHookWH_MOUSE()");
     return -1;
   }
-  if (SetHookWH_KEYBOARD(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+  if (MainWindow_SetKeyboardHook(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
     Trace_ReportOperationFailed(L"SetHookWH_KEYBOARD()");
     return -1;
   }
@@ -214,8 +214,8 @@ int MainWindow_OnCreate(HWND window) {
 
 int MainWindow_OnDestroy() {
   TRACE_SCOPE();
-  UnsetHookWH_MOUSE();
-  UnsetHookWH_KEYBOARD();
+  MainWindow_UnsetMouseHook();
+  MainWindow_UnsetKeyboardHook();
   MainWindow_DestroyTrayIconMenu();
   if (MainWindow_DeleteTaskTrayIcon() != 0) {
     Trace_ReportOperationFailed(L"MainWindow_DeleteTaskTrayIcon()");
