@@ -2,6 +2,7 @@
 // tells the user when its folder lies too deep to start from.
 #include <gtest/gtest.h>
 
+#include "app/winmain.h"
 #include "base/instance.h"
 #include "config/config.h"
 #include "e2e/e2e_support.h"
@@ -65,6 +66,24 @@ TEST(TrustedStart, PlantedLibrariesRunNoCodeAndOnlyTheProgramsFolderIsSearched) 
     }
     for (const auto& copy : copies) EXPECT_FALSE(FileExists(copy + L".loaded")) << copy;
   }
+}
+
+// What the entry point does first, in this process: libraries loaded by name come from the
+// system folder only, no longer from the current folder or PATH.
+TEST(TrustedStart, AfterTheRestrictionLibrariesByNameComeOnlyFromTheSystemFolder) {
+  TempFolder current, onPath;
+  const std::wstring copies[] = {current / L"planted_current.dll", onPath / L"planted_path.dll"};
+  for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted(L"Corvanta_Lang_En.dll").c_str(), copy.c_str(), FALSE));
+  ASSERT_TRUE(SetCurrentDirectoryW(current.Path().c_str()));
+  wchar_t path[32767] = L"";
+  GetEnvironmentVariableW(L"PATH", path, 32767);
+  SetEnvironmentVariableW(L"PATH", (onPath.Path() + L";" + path).c_str());
+  WinMain_RestrictLibrarySearch();
+  EXPECT_EQ(nullptr, LoadLibraryW(L"planted_current.dll"));
+  EXPECT_EQ(nullptr, LoadLibraryW(L"planted_path.dll"));
+  EXPECT_NE(nullptr, LoadLibraryW(L"riched20.dll"));
+  for (const auto& copy : copies) EXPECT_FALSE(FileExists(copy + L".loaded")) << copy;
+  SetCurrentDirectoryW(BinFolder().c_str());
 }
 
 TEST(TrustedStart, AProgramFolderOneCharacterTooLongIsRefusedWithABox) {

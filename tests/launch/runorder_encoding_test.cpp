@@ -1,8 +1,11 @@
-// order.ini as today's editors save it: the ANSI code page, UTF-8 with or
-// without a byte-order mark, UTF-16 with its mark.
+// Texts from outside the program: order.ini as today's editors save it (the
+// ANSI code page, UTF-8 with or without a byte-order mark, UTF-16 with its
+// mark), and the system's reason for a launch that failed.
 #include <gtest/gtest.h>
 
 #include "launch/launch.h"
+#include "launch/progress_log.h"
+#include "launch/shell_launch.h"
 #include "support/test_support.h"
 
 namespace {
@@ -16,7 +19,8 @@ std::string Utf8(const std::wstring& text) {
 }
 
 TEST(RunOrderEncoding, EveryEncodingAnEditorSavesYieldsTheSameNamesInTheSameOrder) {
-  const std::vector<std::wstring> names = {L"う.lnk", L"あ", L"予定表.lnk", L"ソフト", L"ﾊﾝｶｸ.lnk", L"plain.lnk"};
+  const std::vector<std::wstring> names = {L"う.lnk", L"あ", L"予定表.lnk", L"ソフト", L"ﾊﾝｶｸ.lnk", L"plain.lnk",
+                                           std::wstring(506, L'x') + L".lnk"};  // with CR LF, one 511-character piece
   std::wstring text;
   for (const auto& name : names) text += name + L"\r\n";
   std::string utf16 = "\xFF\xFE";
@@ -35,6 +39,21 @@ TEST(RunOrderEncoding, EveryEncodingAnEditorSavesYieldsTheSameNamesInTheSameOrde
     RunOrder_Free(list);
     EXPECT_EQ(names, read) << file.encoding;
   }
+}
+
+// The system's text for a file that is no program holds an insert: the log names the item there.
+TEST(LaunchError, TheReasonNamesTheItemWhereTheSystemTextHasAnInsert) {
+  CoInitialize(nullptr);
+  TempFolder temp;
+  WriteBytes(temp / L"偽物.exe", "not a program");
+  const std::wstring shortcut = temp / L"偽物.lnk";
+  ASSERT_TRUE(MakeShortcut(shortcut, temp / L"偽物.exe"));
+  const ShellLaunchResult result = Launch_StartItem(shortcut.c_str());
+  EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_EXE_FORMAT), result.error);
+  wchar_t reason[1024];
+  Launch_DescribeError(result.error, reason, 1024, shortcut.c_str());
+  EXPECT_TRUE(wcsstr(reason, shortcut.c_str()) != nullptr && wcschr(reason, L'%') == nullptr) << ToAnsi(reason);
+  CoUninitialize();
 }
 
 }  // namespace
