@@ -6,6 +6,7 @@
 #include <htmlhelp.h>
 
 #include "base/trace.h"
+#include "mainwindow/help_viewer.h"
 #include "mainwindow/hook_library.h"
 #include "mainwindow/traymenu.h"
 
@@ -145,18 +146,18 @@ int MainWindow_CreateMainWindow(HINSTANCE instance, HINSTANCE previousInstance, 
   ShowWindow(window, SW_HIDE);
   UpdateWindow(window);
 
-  HtmlHelpW(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&gDWORD_MainWindow_HtmlHelpCookie));
+  MainWindow_HtmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&gDWORD_MainWindow_HtmlHelpCookie));
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     // HTML Help windows need their keyboard messages before translation.
-    if (!HtmlHelpW(nullptr, nullptr, HH_PRETRANSLATEMESSAGE, reinterpret_cast<DWORD_PTR>(&message))) {
+    if (!MainWindow_HtmlHelp(nullptr, nullptr, HH_PRETRANSLATEMESSAGE, reinterpret_cast<DWORD_PTR>(&message))) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
   if (message.message == WM_QUIT) exitCode = static_cast<int>(message.wParam);
   UnregisterClassW(D_WSTR_MAINWINDOW_CLASS_NAME, gInstance);
-  HtmlHelpW(nullptr, nullptr, HH_UNINITIALIZE, gDWORD_MainWindow_HtmlHelpCookie);
+  MainWindow_HtmlHelp(nullptr, nullptr, HH_UNINITIALIZE, gDWORD_MainWindow_HtmlHelpCookie);
   gHWND_MainWindow_Handle = nullptr;
   gHWND_MainWindow_TreeView = nullptr;
   return 0;

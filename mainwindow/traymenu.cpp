@@ -14,6 +14,7 @@
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
+#include "mainwindow/help_viewer.h"
 #include "mainwindow/hook_library.h"
 #include "itemmanager/itemmanager.h"
 #include "launch/launch.h"
@@ -79,7 +80,7 @@ void ShowHelp() {
                     MB_OK | MB_ICONWARNING, gTCHAR_Config_HelpFilePath);
     return;
   }
-  HtmlHelpW(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
+  MainWindow_HtmlHelp(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
 }
 
 // Confirms (unless the settings say not to) and runs a launcher entry.

@@ -11,7 +11,7 @@ namespace {
 
 using namespace test;
 
-std::wstring Planted(const std::wstring& name) { return BinFolder() + L"\\..\\fakes\\planted\\" + name; }
+std::wstring Planted() { return BinFolder() + L"\\..\\fakes\\planted\\planted.dll"; }
 
 // Puts `folder` first on PATH (inherited by the processes started meanwhile); the old PATH back at the end.
 struct FirstOnPath {
@@ -35,7 +35,7 @@ TEST(TrustedStart, PlantedLibrariesRunNoCodeAndOnlyTheProgramsFolderIsSearched) 
     TempFolder current, onPath;
     const std::vector<std::wstring> copies = c.beside ? std::vector<std::wstring>{program.Path(c.library)}
                                                       : std::vector<std::wstring>{current / c.library, onPath / c.library};
-    for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted(c.library).c_str(), copy.c_str(), FALSE));
+    for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted().c_str(), copy.c_str(), FALSE));
     const bool hook = wcscmp(c.library, L"Corvanta.dll") == 0;
     if (hook) program.Settle(), DeleteFileW(program.Path(c.library).c_str());
     ASSERT_TRUE(SetCurrentDirectoryW(current.Path().c_str()));
@@ -65,7 +65,7 @@ TEST(TrustedStart, PlantedLibrariesRunNoCodeAndOnlyTheProgramsFolderIsSearched) 
 TEST(TrustedStart, AfterTheRestrictionLibrariesByNameComeOnlyFromTheSystemFolder) {
   TempFolder current, onPath;
   const std::wstring copies[] = {current / L"planted_current.dll", onPath / L"planted_path.dll"};
-  for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted(L"Corvanta_Lang_En.dll").c_str(), copy.c_str(), FALSE));
+  for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted().c_str(), copy.c_str(), FALSE));
   ASSERT_TRUE(SetCurrentDirectoryW(current.Path().c_str()));
   FirstOnPath path(onPath.Path());
   WinMain_RestrictLibrarySearch();

@@ -1,4 +1,4 @@
-// A library a normal user could plant under the name of one of Corvanta's: it
+// A library a normal user could plant under the name of one Corvanta loads: it
 // carries a few strings (older_language.rc) and the hook library's exports,
 // and its entry point leaves "<its own path>.loaded" behind, so a test sees
 // whether any code of it ever ran.
