@@ -32,13 +32,21 @@ std::wstring NodeName(const MENUITEMINFOW& entry) {
   return text;
 }
 
-// A white 32-bit bitmap that entries are drawn into.
+HFONT MenuFont() {
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  return CreateFontIndirectW(&metrics.lfMenuFont);
+}
+
+// A white 32-bit bitmap that entries are drawn into, in the system's menu font.
 struct Canvas {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateBitmap(300, 60, 1, 32, nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, MenuFont());
   Canvas() { PatBlt(dc, 0, 0, 300, 60, WHITENESS); }
-  ~Canvas() { DeleteObject(SelectObject(dc, old)), DeleteDC(dc); }
+  ~Canvas() { DeleteObject(SelectObject(dc, oldFont)), DeleteObject(SelectObject(dc, old)), DeleteDC(dc); }
   int Draw(UINT id, ULONG_PTR data, bool selected) {
     DRAWITEMSTRUCT draw = {ODT_MENU, 0, id, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60}, data};
     return MainWindow_OnDrawItem(&draw, 0);
@@ -162,25 +170,24 @@ TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithoutItTheE
   const MENUITEMINFOW b = Entry(OpenRoot(), 0);
   MEASUREITEMSTRUCT measure = {ODT_MENU, 0, b.wID, 0, 0, b.dwItemData};
   ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
-  HDC dc = GetDC(gHWND_MainWindow_Handle);
-  SIZE withExtension = {};
-  GetTextExtentPoint32W(dc, L"b.lnk", 5, &withExtension);
-  ReleaseDC(gHWND_MainWindow_Handle, dc);
-  EXPECT_EQ((std::vector<UINT>{static_cast<UINT>(withExtension.cx + 36), static_cast<UINT>(withExtension.cy + 24)}),
-            (std::vector<UINT>{measure.itemWidth, measure.itemHeight}));
   Canvas selected, empty, expected, named;
+  SIZE withExtension = {};
+  GetTextExtentPoint32W(named.dc, L"b.lnk", 5, &withExtension);
+  const int arrow = GetSystemMetrics(SM_CXMENUCHECK), top = (60 - withExtension.cy) / 2;  // a submenu arrow's room; the name centred
+  EXPECT_EQ((std::vector<UINT>{static_cast<UINT>(withExtension.cx + 36 + arrow), static_cast<UINT>(withExtension.cy + 24)}),
+            (std::vector<UINT>{measure.itemWidth, measure.itemHeight}));
   selected.Draw(b.wID, b.dwItemData, true);
   // Beside the icon: "b" without its extension, in the highlight's colours over the whole entry.
   const RECT whole = {0, 0, 300, 60};
   SetBkColor(named.dc, GetSysColor(COLOR_HIGHLIGHT));
   ExtTextOutW(named.dc, 0, 0, ETO_OPAQUE, &whole, L"", 0, nullptr);
   SetTextColor(named.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-  TextOutW(named.dc, 36, 12, L"b", 1);
+  TextOutW(named.dc, 36, top, L"b", 1);
   EXPECT_TRUE(named.Pixels(36) == selected.Pixels(36)) << "a highlighted shortcut is not drawn as its name";
   // "< 空 >" in the grey text colour, where the names go.
   ASSERT_EQ(0, empty.Draw(100, 0, false));
   SetTextColor(expected.dc, GetSysColor(COLOR_GRAYTEXT));
-  TextOutW(expected.dc, 36, 12, L"< 空 >", 5);
+  TextOutW(expected.dc, 36, top, L"< 空 >", 5);
   EXPECT_TRUE(expected.Pixels() == empty.Pixels()) << "the empty entry is not drawn as its grey text";
 }
 
