@@ -33,7 +33,7 @@ const HookFunctions* Functions() {
   static bool bound = false;
   if (tried) return bound ? &functions : nullptr;
   tried = true;
-  wchar_t path[MAX_PATH * 2];
+  wchar_t path[MAX_PATH * 2] = L"";
   HMODULE library = nullptr;
   if (Text_PathBesideProgram(D_WSTR_MAINWINDOW_HOOK_LIBRARY, path, ARRAYSIZE(path)) == 0) {
     library = LoadLibraryExW(path, nullptr, 0);
