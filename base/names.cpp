@@ -11,6 +11,8 @@
 
 #include <wchar.h>
 
+#include <initializer_list>
+
 #include "base/trace.h"
 
 bool Names_IsDeviceName(const wchar_t* name) {

@@ -71,12 +71,30 @@ __attribute__((noinline)) bool LeadsElsewhere(const wchar_t* path) {
   DWORD length = GetFinalPathNameByHandleW(entry.Get(), final, kFinalCapacity, 0);
   if (length == 0) return false;
   if (length >= kFinalCapacity) return true;  // longer than any entry of the folder
-  const DWORD nameLength = static_cast<DWORD>(wcslen(name));
-  if (length != parentLength + 1 + nameLength || final[parentLength] != L'\\') return true;
-  return CompareStringOrdinal(final, static_cast<int>(parentLength), parentFinal, static_cast<int>(parentLength),
-                              TRUE) != CSTR_EQUAL ||
-         CompareStringOrdinal(final + parentLength + 1, static_cast<int>(nameLength), name,
-                              static_cast<int>(nameLength), TRUE) != CSTR_EQUAL;
+  const DWORD fullLength = static_cast<DWORD>(wcslen(name));
+  // Wine 8 drops the trailing dots and blanks of the last name from a final
+  // path ("x." comes back as "x"): the name is compared without them then.
+  DWORD nameLength = fullLength;
+  if (length != parentLength + 1 + nameLength) {
+    while (nameLength > 0 && (name[nameLength - 1] == L'.' || name[nameLength - 1] == L' ')) --nameLength;
+  }
+  if (nameLength == 0 || length != parentLength + 1 + nameLength || final[parentLength] != L'\\') return true;
+  if (CompareStringOrdinal(final, static_cast<int>(parentLength), parentFinal, static_cast<int>(parentLength), TRUE) !=
+          CSTR_EQUAL ||
+      CompareStringOrdinal(final + parentLength + 1, static_cast<int>(nameLength), name, static_cast<int>(nameLength),
+                           TRUE) != CSTR_EQUAL) {
+    return true;
+  }
+  if (nameLength == fullLength) return false;
+  // "x." in place, or a link "x." to its sibling "x": the same file as "x" then.
+  wchar_t sibling[kFinalCapacity];
+  BY_HANDLE_FILE_INFORMATION own, other;
+  if (Text_Copy(sibling, kFinalCapacity, path) != 0) return true;
+  sibling[wcslen(path) - (fullLength - nameLength)] = L'\0';
+  FileHandle trimmed(CreateFileW(sibling, 0, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return trimmed.Valid() && GetFileInformationByHandle(entry.Get(), &own) &&
+         GetFileInformationByHandle(trimmed.Get(), &other) && own.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+         own.nFileIndexHigh == other.nFileIndexHigh && own.nFileIndexLow == other.nFileIndexLow;
 }
 
 // An entry that leads out of its folder can't be removed without deleting

@@ -298,8 +298,10 @@ BOOL OnClose(HWND dialog) {
   return TRUE;
 }
 
-BOOL OnCommand(WORD id) {
-  FinishLabelEdit();
+BOOL OnCommand(WORD id, WORD code) {
+  // Wine's list view passes its label edit's notifications (EN_SETFOCUS,
+  // EN_CHANGE) on to the dialog: they must not end the edit they come from.
+  if (code == BN_CLICKED && id != IDOK && id != IDCANCEL) FinishLabelEdit();
   switch (id) {
     case IDC_ITEMMANAGER_REGISTER: OnRegister(); return TRUE;
     case IDC_ITEMMANAGER_NEW_FOLDER: OnCreateFolder(); return TRUE;
@@ -425,7 +427,7 @@ INT_PTR CALLBACK ItemManager_DialogProc(HWND dialog, UINT message, WPARAM wParam
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_CLOSE: return OnClose(dialog);
-    case WM_COMMAND: return OnCommand(LOWORD(wParam));
+    case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
     case WM_DROPFILES: OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam)); return TRUE;
     case kRenameAfterEdit: return OnRenameAfterEdit();
