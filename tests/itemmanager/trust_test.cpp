@@ -127,13 +127,18 @@ TEST_F(Trust, NothingIsChangedThroughAFolderLink) {
       [&] { return ItemManager_WriteOrderFile(swap.c_str(), {L"Keep"}); },
   };
   for (const auto& operation : refused) EXPECT_EQ(-1, operation());
-  // The link itself renamed or moved: the link goes (Windows) or nothing happens (Wine, which would move its target).
+  AsyncMessageBoxAnswer into(L"ラウンチャーアイテム移動エラー", IDOK, kWait);
+  EXPECT_EQ(-1, ItemManager_MoveItem(nullptr, root_.c_str(), ItemEntry{L"Real", true}, swap.c_str()));
+  EXPECT_TRUE(into.Wait().found);
+  // The link itself renamed, moved or deleted: the link goes (Windows) or nothing happens (Wine, which would act on its target).
+  ASSERT_TRUE(Host(L"ln -s", root_ + L"\\f.lnk", outside_ + L"\\Keep\\f.txt"));
+  ItemManager_DeleteItem(root_.c_str(), ItemEntry{L"f.lnk", false});
   ItemManager_RenameItem(nullptr, root_.c_str(), ItemEntry{L"Ext", true}, L"Ext2");
   ItemManager_MoveItem(nullptr, root_.c_str(), ItemEntry{L"Swap", true}, (root_ + L"\\Real").c_str());
   EXPECT_EQ(outside, Listing(outside_));
   EXPECT_EQ("keep", ReadBytes(outside_ + L"\\Keep\\f.txt"));
   EXPECT_EQ(temp, Listing(temp_.Path()));
-  for (const wchar_t* link : {L"\\Ext", L"\\Ext2", L"\\Swap", L"\\Real\\Swap"}) Host(L"rm -f", root_ + link);
+  for (const wchar_t* link : {L"\\Ext", L"\\Ext2", L"\\Swap", L"\\Real\\Swap", L"\\f.lnk"}) Host(L"rm -f", root_ + link);
 }
 
 TEST_F(Trust, NamesTheSystemTrimsAreLeftOutAndDeletingTheirSiblingLeavesThemAlone) {
