@@ -1,7 +1,8 @@
-// What the management dialog may change: exactly the entry the user chose,
-// inside the launcher item root, never through a folder link and never a
-// sibling whose name the system trims; an open label edit ends before the next
-// command; order.ini is replaced whole or not at all.
+// What the program may change as an administrator: exactly the entry the user
+// chose, inside the launcher item root, never through a folder link and never
+// a sibling whose name the system trims (such entries are not shown or run at
+// all); an open label edit ends before the next command; order.ini is
+// replaced whole or not at all.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,10 +13,14 @@
 #include <algorithm>
 
 #include "base/instance.h"
+#include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
 #include "itemmanager/itemmanager.h"
 #include "itemmanager/itemmanager_module.h"
+#include "launch/launch.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/traymenu.h"
 #include "resource.h"
 #include "support/test_support.h"
 
@@ -26,13 +31,14 @@ using Names = std::vector<std::wstring>;
 constexpr DWORD kWait = 10000;
 
 std::wstring Verbatim(const std::wstring& path) { return L"\\\\?\\" + path; }
-// A folder's entries as the disk holds them, every name as written, sorted.
+Names Sorted(Names names) { return std::sort(names.begin(), names.end()), names; }
+// A folder's entries as the disk holds them, every name as written.
 Names Listing(const std::wstring& folder) {
   Names names;
   WIN32_FIND_DATAW found;
   FindHandle search(FindFirstFileW(Verbatim(folder + L"\\*").c_str(), &found));
   for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &found)) names.push_back(found.cFileName);
-  return std::sort(names.begin(), names.end()), names;
+  return Sorted(names);
 }
 Names Rows(HWND dialog) {
   Names rows;
@@ -48,8 +54,9 @@ void Select(HWND dialog, const std::wstring& row) {
   const int index = static_cast<int>(std::find(rows.begin(), rows.end(), row) - rows.begin());
   ListView_SetItemState(GetDlgItem(dialog, IDC_ITEMMANAGER_LIST), index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
-// Answers the delete confirmation with OK and waits until the command has run to its end; the box's text.
-std::wstring ConfirmDelete(HWND dialog) {
+// Presses delete, answers its confirmation with OK and waits until the command has run; the box's text.
+std::wstring Delete(HWND dialog) {
+  Press(dialog, IDC_ITEMMANAGER_DELETE);
   const std::wstring text = AnswerMessageBox(L"ラウンチャーアイテム削除確認", IDOK, kWait).text;
   SendMessageW(dialog, WM_NULL, 0, 0);  // taken only once the dialog's thread waits for messages again
   return text;
@@ -81,23 +88,17 @@ class Trust : public ::testing::Test {
 };
 
 TEST_F(Trust, NothingIsChangedThroughAFolderLink) {
-  MakeFolder(root_ + L"\\Real");
   ASSERT_TRUE(Host(L"ln -s", root_ + L"\\Ext", outside_)) << "no link made";
   const Names outside = Listing(outside_), temp = Listing(temp_.Path());
   Run([&](HWND dialog) {
     HWND tree = GetDlgItem(dialog, IDC_ITEMMANAGER_TREE);
-    HTREEITEM ext = TreeView_GetChild(tree, TreeView_GetRoot(tree));
-    for (wchar_t label[16]; ext != nullptr; ext = TreeView_GetNextSibling(tree, ext)) {
-      TVITEMW item = {};
-      item.mask = TVIF_TEXT, item.hItem = ext, item.pszText = label, item.cchTextMax = 16;
-      if (TreeView_GetItem(tree, &item) && wcscmp(label, L"Ext") == 0) break;
-    }
+    const HTREEITEM ext = TreeView_GetChild(tree, TreeView_GetRoot(tree));  // the root's only entry
     ASSERT_NE(nullptr, ext);
     EXPECT_EQ(nullptr, TreeView_GetChild(tree, ext)) << "never expanded below a link";
     TreeView_SelectItem(tree, ext);
     EXPECT_EQ(Names{}, Rows(dialog));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_ITEMMANAGER_REGISTER)) || IsWindowEnabled(GetDlgItem(dialog, IDC_ITEMMANAGER_NEW_FOLDER)));
-    Press(dialog, IDC_ITEMMANAGER_NEW_FOLDER);  // arriving all the same: nothing is made
+    Press(dialog, IDC_ITEMMANAGER_NEW_FOLDER);  // arriving all the same
     const struct { DROPFILES header; wchar_t paths[12]; } dropped = {{sizeof(DROPFILES), {}, FALSE, TRUE}, L"C:\\one.exe"};
     HGLOBAL drop = GlobalAlloc(GMEM_FIXED, sizeof(dropped));
     memcpy(drop, &dropped, sizeof(dropped));
@@ -107,13 +108,12 @@ TEST_F(Trust, NothingIsChangedThroughAFolderLink) {
     // In its parent the link is an entry: deleting it never reaches what it points at.
     TreeView_SelectItem(tree, TreeView_GetRoot(tree));
     Select(dialog, L"Ext");
-    Press(dialog, IDC_ITEMMANAGER_DELETE);
-    EXPECT_NE(std::wstring::npos, ConfirmDelete(dialog).find(L"\n\nExt"));
+    EXPECT_NE(std::wstring::npos, Delete(dialog).find(L"\n\nExt"));
   });
   // Paths built for a command: through the link, through a folder replaced by a link after it was
   // listed, up out of the root.  Refused, whatever the caller was given.
-  MakeFolder(root_ + L"\\Swap");
-  const std::wstring ext = root_ + L"\\Ext", swap = root_ + L"\\Swap", up = root_ + L"\\Real\\..\\..";
+  for (const wchar_t* folder : {L"\\Swap", L"\\Real"}) MakeFolder(root_ + folder);
+  const std::wstring ext = root_ + L"\\Ext", swap = root_ + L"\\Swap", up = root_ + L"\\..";
   ASSERT_TRUE(RemoveDirectoryW(swap.c_str()) && Host(L"ln -s", swap, outside_));
   const ItemEntry keep = {L"Keep", true};
   wchar_t name[D_SIZE_ITEMMANAGER_NAME];
@@ -130,7 +130,7 @@ TEST_F(Trust, NothingIsChangedThroughAFolderLink) {
   AsyncMessageBoxAnswer into(L"ラウンチャーアイテム移動エラー", IDOK, kWait);
   EXPECT_EQ(-1, ItemManager_MoveItem(nullptr, root_.c_str(), ItemEntry{L"Real", true}, swap.c_str()));
   EXPECT_TRUE(into.Wait().found);
-  // The link itself renamed, moved or deleted: the link goes (Windows) or nothing happens (Wine, which would act on its target).
+  // The link itself deleted, renamed or moved: the link goes (Windows) or nothing happens (Wine, which would act on its target).
   ASSERT_TRUE(Host(L"ln -s", root_ + L"\\f.lnk", outside_ + L"\\Keep\\f.txt"));
   ItemManager_DeleteItem(root_.c_str(), ItemEntry{L"f.lnk", false});
   ItemManager_RenameItem(nullptr, root_.c_str(), ItemEntry{L"Ext", true}, L"Ext2");
@@ -141,21 +141,39 @@ TEST_F(Trust, NothingIsChangedThroughAFolderLink) {
   for (const wchar_t* link : {L"\\Ext", L"\\Ext2", L"\\Swap", L"\\Real\\Swap", L"\\f.lnk"}) Host(L"rm -f", root_ + link);
 }
 
-TEST_F(Trust, NamesTheSystemTrimsAreLeftOutAndDeletingTheirSiblingLeavesThemAlone) {
-  for (const wchar_t* folder : {L"\\Mail", L"\\Mail.", L"\\CON", L"\\Mail\\sub.", L"\\Mail\\NUL"}) CreateDirectoryW(Verbatim(root_ + folder).c_str(), nullptr);
-  for (const wchar_t* file : {L"\\Mail\\inner.lnk", L"\\Mail\\x.", L"\\Mail\\sub.\\y.lnk", L"\\Mail.\\a.lnk", L"\\aux.lnk", L"\\Tail .lnk"})
+TEST_F(Trust, NamesTheSystemTrimsAreLeftOutEverywhereAndDeletingTheirSiblingLeavesThemAlone) {
+  for (const wchar_t* folder : {L"\\Mail", L"\\Mail.", L"\\CON", L"\\Mail\\sub.", L"\\Mail\\NUL", L"\\Sub", L"\\Sub\\Deep "})
+    CreateDirectoryW(Verbatim(root_ + folder).c_str(), nullptr);
+  for (const wchar_t* file : {L"\\Mail\\inner.lnk", L"\\Mail\\x.", L"\\Mail\\sub.\\y.lnk", L"\\Mail.\\a.lnk", L"\\aux.lnk",
+                              L"\\Tail .lnk", L"\\Sub\\c.lnk", L"\\Sub\\Deep \\d.lnk"})
     WriteBytes(Verbatim(root_ + file), "x");
+  WriteBytes(root_ + L"\\order.ini", "Mail.\r\nMail\r\n");  // a listed line "Mail." would run Mail's items
   TraceRecorder recorder;
+  Launch_CollectItems(root_.c_str(), &gLaunchItem_Launch_ListHead, &gLaunchItem_Launch_ListTail, &glong_Launch_ItemCount);
+  Names collected;
+  for (const LaunchItem* item = gLaunchItem_Launch_ListHead; item != nullptr; item = item->next) collected.push_back(item->path);
+  Launch_FreeItemList(&glong_Launch_ItemCount);
+  EXPECT_EQ(Sorted({root_ + L"\\Mail\\inner.lnk", root_ + L"\\Sub\\c.lnk", root_ + L"\\Tail .lnk"}), Sorted(collected));
+
+  gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+  MainWindow_CreateTreeView();
+  Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (temp_.Path() + L"\\").c_str());
+  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
+  EXPECT_EQ(0, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0)));
+  EXPECT_EQ(3, GetMenuItemCount(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0))) << "Mail, Sub and Tail";
+  MainWindow_DestroyTrayIconMenu();
+  DestroyWindow(gHWND_MainWindow_Handle);
+  gHWND_MainWindow_Handle = gHWND_MainWindow_TreeView = nullptr;
+
   Run([&](HWND dialog) {
-    Names rows = Rows(dialog);
-    EXPECT_EQ((Names{L"Mail", L"Tail "}), (std::sort(rows.begin(), rows.end()), rows));
-    EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_ITEMMANAGER_TREE, TVM_GETCOUNT, 0, 0)) << "the root and Mail";
+    EXPECT_EQ((Names{L"Mail", L"Sub", L"Tail "}), Sorted(Rows(dialog)));
+    EXPECT_EQ(3, SendDlgItemMessageW(dialog, IDC_ITEMMANAGER_TREE, TVM_GETCOUNT, 0, 0)) << "the root, Mail and Sub";
     Select(dialog, L"Mail");
-    Press(dialog, IDC_ITEMMANAGER_DELETE);
-    EXPECT_NE(std::wstring::npos, ConfirmDelete(dialog).find(L"\n\nMail"));
+    EXPECT_NE(std::wstring::npos, Delete(dialog).find(L"\n\nMail"));
   });
-  for (const wchar_t* name : {L"Mail.", L"CON", L"aux.lnk"}) EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, name)) << name;
-  EXPECT_EQ((Names{L".", L"..", L"CON", L"Mail.", L"Tail .lnk", L"aux.lnk"}), Listing(root_)) << "Mail went whole, odd names inside too";
+  for (const wchar_t* name : {L"Mail.", L"CON", L"aux.lnk", L"Deep "}) EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, name)) << name;
+  EXPECT_EQ((Names{L".", L"..", L"CON", L"Mail.", L"Sub", L"Tail .lnk", L"aux.lnk", L"order.ini"}), Listing(root_))
+      << "Mail went whole, odd names inside too";
   EXPECT_EQ((Names{L".", L"..", L"a.lnk"}), Listing(root_ + L"\\Mail."));
 }
 
@@ -168,8 +186,8 @@ TEST_F(Trust, AnOpenLabelEditEndsBeforeTheNextCommandWhichActsOnTheNewName) {
     HWND edit = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (edit = ListView_GetEditControl(GetDlgItem(dialog, IDC_ITEMMANAGER_LIST))) != nullptr; }, kWait));
     SetWindowTextW(edit, L"Renamed");
-    Press(dialog, IDC_ITEMMANAGER_DELETE);  // the edit is still open when the command arrives
-    EXPECT_EQ(L"以下のアイテムを削除します。\nよろしいですか？\n\nRenamed", ConfirmDelete(dialog));
+    // The edit is still open when the command arrives.
+    EXPECT_EQ(L"以下のアイテムを削除します。\nよろしいですか？\n\nRenamed", Delete(dialog));
   });
   EXPECT_EQ((Names{L".", L"..", L"Other.lnk"}), Listing(root_));
 }
