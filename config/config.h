@@ -59,6 +59,12 @@ int Config_DeleteSettingFiles();
 // Deletes `folderPath` and everything below it, depth first.  Links to other
 // places (junctions, symbolic links) are removed themselves and never entered.
 // 0 when it reached the folder's removal, -1 when an entry could not be deleted.
+// Every entry is addressed verbatim ("\\?\"), so names the system would trim
+// in an ordinary path ("x.", "CON") are deleted themselves, never a sibling.
 int Config_DeleteFolderTree(const wchar_t* folderPath);
+// True when the entry at `path` (a full path) is not where its name says: a
+// link whose opening reaches another place (under Wine every link does), so
+// deleting, renaming or moving it by path would act on what it points at.
+bool Config_LeadsElsewhere(const wchar_t* path);
 
 #endif

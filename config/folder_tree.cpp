@@ -1,4 +1,10 @@
 // Depth-first deletion of a folder tree that never leaves the tree.
+//
+// Every entry is addressed with a "\\?\" path: the system then takes each name
+// as written, so an entry named "x." or "CON" is deleted itself, never a
+// sibling "x" or a device, and every entry of the chosen tree goes.
+#include <wchar.h>
+
 #include "base/handles.h"
 #include "base/text.h"
 #include "base/trace.h"
@@ -6,7 +12,33 @@
 
 namespace {
 
-constexpr size_t kPathCapacity = 775;
+constexpr size_t kPathCapacity = 780;  // 775 and the "\\?\" prefix
+
+// `path` (a full path) in its verbatim form.  -1 for a relative path, or one
+// with a "." or ".." component, which a verbatim path would not resolve.
+int ToVerbatim(const wchar_t* path, wchar_t* out, size_t capacity) {
+  int written;
+  if (wcsncmp(path, L"\\\\?\\", 4) == 0) {
+    written = Text_Format(out, capacity, L"%s", path);
+  } else if (path[0] != L'\0' && path[1] == L':' && path[2] == L'\\') {
+    written = Text_Format(out, capacity, L"\\\\?\\%s", path);
+  } else if (path[0] == L'\\' && path[1] == L'\\') {
+    written = Text_Format(out, capacity, L"\\\\?\\UNC\\%s", path + 2);
+  } else {
+    written = -1;
+  }
+  for (const wchar_t* component = out + 4; written >= 0 && *component != L'\0';) {
+    const size_t length = wcscspn(component, L"\\/");
+    if ((length == 1 && component[0] == L'.') || (length == 2 && component[0] == L'.' && component[1] == L'.')) written = -1;
+    component += length + (component[length] != L'\0' ? 1 : 0);
+  }
+  if (written < 0) {
+    if (capacity > 0) out[0] = L'\0';
+    Tracef(TRACE_LEVEL_ERROR, L"完全なパスではありません(PATH=%ls)", path);
+    return -1;
+  }
+  return 0;
+}
 
 // True when `path` does not stand where its name says: its final path is not
 // the final path of its folder joined with its own name.  Opened with
@@ -39,12 +71,30 @@ __attribute__((noinline)) bool LeadsElsewhere(const wchar_t* path) {
   DWORD length = GetFinalPathNameByHandleW(entry.Get(), final, kFinalCapacity, 0);
   if (length == 0) return false;
   if (length >= kFinalCapacity) return true;  // longer than any entry of the folder
-  const DWORD nameLength = static_cast<DWORD>(wcslen(name));
-  if (length != parentLength + 1 + nameLength || final[parentLength] != L'\\') return true;
-  return CompareStringOrdinal(final, static_cast<int>(parentLength), parentFinal, static_cast<int>(parentLength),
-                              TRUE) != CSTR_EQUAL ||
-         CompareStringOrdinal(final + parentLength + 1, static_cast<int>(nameLength), name,
-                              static_cast<int>(nameLength), TRUE) != CSTR_EQUAL;
+  const DWORD fullLength = static_cast<DWORD>(wcslen(name));
+  // Wine 8 drops the trailing dots and blanks of the last name from a final
+  // path ("x." comes back as "x"): the name is compared without them then.
+  DWORD nameLength = fullLength;
+  if (length != parentLength + 1 + nameLength) {
+    while (nameLength > 0 && (name[nameLength - 1] == L'.' || name[nameLength - 1] == L' ')) --nameLength;
+  }
+  if (nameLength == 0 || length != parentLength + 1 + nameLength || final[parentLength] != L'\\') return true;
+  if (CompareStringOrdinal(final, static_cast<int>(parentLength), parentFinal, static_cast<int>(parentLength), TRUE) !=
+          CSTR_EQUAL ||
+      CompareStringOrdinal(final + parentLength + 1, static_cast<int>(nameLength), name, static_cast<int>(nameLength),
+                           TRUE) != CSTR_EQUAL) {
+    return true;
+  }
+  if (nameLength == fullLength) return false;
+  // "x." in place, or a link "x." to its sibling "x": the same file as "x" then.
+  wchar_t sibling[kFinalCapacity];
+  BY_HANDLE_FILE_INFORMATION own, other;
+  if (Text_Copy(sibling, kFinalCapacity, path) != 0) return true;
+  sibling[wcslen(path) - (fullLength - nameLength)] = L'\0';
+  FileHandle trimmed(CreateFileW(sibling, 0, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return trimmed.Valid() && GetFileInformationByHandle(entry.Get(), &own) &&
+         GetFileInformationByHandle(trimmed.Get(), &other) && own.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+         own.nFileIndexHigh == other.nFileIndexHigh && own.nFileIndexLow == other.nFileIndexLow;
 }
 
 // An entry that leads out of its folder can't be removed without deleting
@@ -69,10 +119,7 @@ int RemoveLink(const wchar_t* path, DWORD attributes) {
   return -1;
 }
 
-}  // namespace
-
-int Config_DeleteFolderTree(const wchar_t* folderPath) {
-  TRACE_SCOPE();
+int DeleteTree(const wchar_t* folderPath) {
   DWORD attributes = GetFileAttributesW(folderPath);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     return RemoveLink(folderPath, attributes);
@@ -98,7 +145,7 @@ int Config_DeleteFolderTree(const wchar_t* folderPath) {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
           if (RemoveLink(path, entry.dwFileAttributes) != 0) return -1;
         } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-          Config_DeleteFolderTree(path);
+          DeleteTree(path);
         } else {
           if (KeepIfLeadingElsewhere(path)) return -1;
           Tracef(TRACE_LEVEL_TRACE, L"DeleteFile( %ls )", path);
@@ -113,4 +160,18 @@ int Config_DeleteFolderTree(const wchar_t* folderPath) {
   Tracef(TRACE_LEVEL_TRACE, L"RemoveDirectory( %ls )", folderPath);
   RemoveDirectoryW(folderPath);
   return 0;
+}
+
+}  // namespace
+
+int Config_DeleteFolderTree(const wchar_t* folderPath) {
+  TRACE_SCOPE();
+  wchar_t verbatim[kPathCapacity];
+  if (ToVerbatim(folderPath, verbatim, kPathCapacity) != 0) return -1;
+  return DeleteTree(verbatim);
+}
+
+bool Config_LeadsElsewhere(const wchar_t* path) {
+  wchar_t verbatim[kPathCapacity];
+  return ToVerbatim(path, verbatim, kPathCapacity) != 0 || LeadsElsewhere(verbatim);
 }

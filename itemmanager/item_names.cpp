@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/names.h"
 #include "base/text.h"
 
 namespace {
@@ -30,20 +31,6 @@ bool OnlyDots(const wchar_t* text, size_t length) {
   return true;
 }
 
-// The device names are reserved in every folder, whatever extension follows
-// ("NUL.txt" opens the device too), and blanks before the dot are ignored.
-bool IsDeviceName(const wchar_t* name) {
-  std::wstring base(name, wcscspn(name, L"."));
-  while (!base.empty() && base.back() == L' ') base.pop_back();
-  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
-    if (_wcsicmp(base.c_str(), device) == 0) return true;
-  }
-  if (base.size() == 4 && (_wcsnicmp(base.c_str(), L"COM", 3) == 0 || _wcsnicmp(base.c_str(), L"LPT", 3) == 0)) {
-    return base[3] >= L'1' && base[3] <= L'9';
-  }
-  return false;
-}
-
 size_t TrimmedLength(const wchar_t* path) {
   size_t length = wcslen(path);
   while (length > 0 && path[length - 1] == L'\\') --length;
@@ -59,7 +46,7 @@ ItemNameCheck ItemManager_CheckName(const wchar_t* name) {
   }
   if (OnlyDotsOrBlanks(name)) return ITEMNAME_DOTS_OR_BLANKS_ONLY;
   if (IsDotOrBlank(name[wcslen(name) - 1])) return ITEMNAME_TRAILING_DOT_OR_BLANK;
-  if (IsDeviceName(name)) return ITEMNAME_DEVICE_NAME;
+  if (Names_IsDeviceName(name)) return ITEMNAME_DEVICE_NAME;
   if (wcslen(name) > kLongestDisplayName) return ITEMNAME_TOO_LONG;
   return ITEMNAME_OK;
 }

@@ -7,7 +7,10 @@
 
 #include <wchar.h>
 
+#include <string>
+
 #include "base/handles.h"
+#include "base/names.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
@@ -41,9 +44,22 @@ bool DisplayNameTaken(const wchar_t* folder, const wchar_t* displayName) {
   return false;
 }
 
-bool IsLink(const wchar_t* path) {
-  const DWORD attributes = GetFileAttributesW(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+// Commands change nothing below a link or outside the root, whatever their
+// paths were built from: checked at the moment of acting, since a folder may
+// have been replaced by a link since it was listed.
+bool RefusedFolder(const wchar_t* folder) {
+  if (ItemManager_FolderIsPlain(folder)) return false;
+  Tracef(TRACE_LEVEL_ERROR, L"ラウンチャーアイテムルートの外かリンクの先のため変更しません(%ls)", folder);
+  return true;
+}
+
+// The entry itself must be what its path names: under Wine a link is always
+// opened as what it points at, and a rename, move or deletion by its path
+// would act on that.
+bool RefusedEntry(const wchar_t* path) {
+  if (!Config_LeadsElsewhere(path)) return false;
+  Tracef(TRACE_LEVEL_ERROR, L"リンク先に作用するため変更しません(%ls)", path);
+  return true;
 }
 
 int MoveOrRename(const wchar_t* source, const wchar_t* target) {
@@ -55,8 +71,34 @@ int MoveOrRename(const wchar_t* source, const wchar_t* target) {
 
 }  // namespace
 
+bool ItemManager_FolderIsPlain(const wchar_t* folder) {
+  wchar_t below[D_SIZE_ITEMMANAGER_PATH], partial[D_SIZE_ITEMMANAGER_PATH];
+  if (ItemManager_BelowRoot(gTCHAR_Config_LauncherItemRootPath, folder, below, D_SIZE_ITEMMANAGER_PATH) != 0 ||
+      Text_Copy(partial, D_SIZE_ITEMMANAGER_PATH, gTCHAR_Config_LauncherItemRootPath) != 0) {
+    return false;
+  }
+  for (const wchar_t* rest = below; *rest == L'\\';) {
+    ++rest;
+    const size_t length = wcscspn(rest, L"\\");
+    const std::wstring name(rest, length);
+    rest += length;
+    // "..", "Mail." and "CON" address something else; "/" and ":" are no name.
+    if (Names_IsAlteredByPath(name.c_str()) || name.find_first_of(L"/:") != std::wstring::npos ||
+        Text_JoinPath(partial, D_SIZE_ITEMMANAGER_PATH, std::wstring(partial).c_str(), name.c_str()) != 0) {
+      return false;
+    }
+    const DWORD attributes = GetFileAttributesW(partial);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 int ItemManager_RegisterShortcut(const wchar_t* folder, const wchar_t* target) {
   TRACE_SCOPE();
+  if (RefusedFolder(folder)) return -1;
   if (target[0] == L'\0' || wcslen(target) >= MAX_PATH) {
     Tracef(TRACE_LEVEL_ERROR, L"ショートカットのリンク先に使えないパスです(%ls)", target);
     return -1;
@@ -95,6 +137,7 @@ int ItemManager_RegisterShortcut(const wchar_t* folder, const wchar_t* target) {
 
 int ItemManager_CreateFolder(const wchar_t* folder, wchar_t* name, size_t capacity) {
   TRACE_SCOPE();
+  if (RefusedFolder(folder)) return -1;
   wchar_t base[D_SIZE_RESOURCE];
   Text_LoadString(IDS_ITEMMANAGER_NEW_FOLDER, base, D_SIZE_RESOURCE);
   for (int n = 0; n < kMostCandidates; ++n) {
@@ -113,12 +156,16 @@ int ItemManager_CreateFolder(const wchar_t* folder, wchar_t* name, size_t capaci
 int ItemManager_DeleteItem(const wchar_t* folder, const ItemEntry& entry) {
   TRACE_SCOPE();
   wchar_t path[D_SIZE_ITEMMANAGER_PATH];
-  if (!ComposePath(folder, entry.fileName, path)) return -1;
+  if (RefusedFolder(folder) || Names_LeaveOut(folder, entry.fileName) || !ComposePath(folder, entry.fileName, path)) {
+    return -1;
+  }
   if (entry.isFolder) {
-    // Dot-names inside stay; links inside are removed, never entered.
+    // Dot-names inside stay; links inside are removed, never entered; a link
+    // chosen itself is removed, never what it points at.
     Config_DeleteFolderTree(path);
     return 0;
   }
+  if (RefusedEntry(path)) return -1;
   Tracef(TRACE_LEVEL_TRACE, L"DeleteFile( %ls )", path);
   if (DeleteFileW(path)) return 0;
   Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"DeleteFile");
@@ -138,7 +185,8 @@ int ItemManager_RenameItem(HWND owner, const wchar_t* folder, const ItemEntry& e
   }
   wchar_t fileName[D_SIZE_ITEMMANAGER_NAME], source[D_SIZE_ITEMMANAGER_PATH], target[D_SIZE_ITEMMANAGER_PATH];
   if (ItemManager_FileNameOf(newName, entry.isFolder, fileName, D_SIZE_ITEMMANAGER_NAME) != 0 ||
-      !ComposePath(folder, entry.fileName, source) || !ComposePath(folder, fileName, target)) {
+      RefusedFolder(folder) || Names_LeaveOut(folder, entry.fileName) || !ComposePath(folder, entry.fileName, source) ||
+      !ComposePath(folder, fileName, target) || RefusedEntry(source)) {
     return -1;
   }
   // The file system ignores letter case, so "Foo" to "foo" finds itself here.
@@ -158,14 +206,8 @@ int ItemManager_CheckDestination(HWND owner, const wchar_t* destination, wchar_t
   bool inside = fullLength > 0 && fullLength < MAX_PATH && rootLength > 0 && rootLength < MAX_PATH &&
                 PathIsDirectoryW(full) && ItemManager_BelowRoot(root, full, below, capacity) == 0;
   // A linked folder below the root leads out of it as surely as a path does.
-  for (size_t i = wcslen(root); inside && full[i] != L'\0'; ++i) {
-    if (full[i + 1] != L'\\' && full[i + 1] != L'\0') continue;
-    const wchar_t kept = full[i + 1];
-    full[i + 1] = L'\0';
-    inside = !IsLink(full);
-    full[i + 1] = kept;
-  }
-  if (inside) return 0;
+  // The path as chosen, not its full form: that would hide a trimmed name.
+  if (inside && ItemManager_FolderIsPlain(destination)) return 0;
   Tracef(TRACE_LEVEL_ERROR, L"移動先がラウンチャーアイテムルートの外です(%ls)", destination);
   Text_MessageBox(owner, IDS_ITEMMANAGER_MOVE_OUTSIDE_TEXT, IDS_ITEMMANAGER_MOVE_EXISTS_CAPTION, MB_OK | MB_ICONWARNING,
                   destination);
@@ -178,7 +220,8 @@ int ItemManager_MoveItem(HWND owner, const wchar_t* folder, const ItemEntry& ent
   wchar_t displayName[D_SIZE_ITEMMANAGER_NAME];
   if (ItemManager_CheckDestination(owner, destination, below, D_SIZE_ITEMMANAGER_PATH) != 0 ||
       !ItemManager_DisplayNameOf(entry.fileName, entry.isFolder, displayName, D_SIZE_ITEMMANAGER_NAME) ||
-      !ComposePath(folder, entry.fileName, source) || !ComposePath(destination, entry.fileName, target)) {
+      RefusedFolder(folder) || Names_LeaveOut(folder, entry.fileName) || !ComposePath(folder, entry.fileName, source) ||
+      !ComposePath(destination, entry.fileName, target) || RefusedEntry(source)) {
     return -1;
   }
   if (entry.isFolder && ItemManager_IsSameOrBelow(source, destination)) {

@@ -9,6 +9,7 @@
 #include "base/handles.h"
 #include "base/text.h"
 #include "base/trace.h"
+#include "config/config.h"
 #include "itemmanager/itemmanager_module.h"
 #include "launch/launch.h"
 #include "resource.h"
@@ -24,6 +25,49 @@ std::string Encode(UINT codePage, const std::wstring& text) {
     WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), &encoded[0], bytes, nullptr, nullptr);
   }
   return encoded;
+}
+
+// The new bytes go to a file of their own beside order.ini, which then takes
+// the old file's place in one step: a failure half way (disk full, device
+// removed) leaves the old file as it was, never a cut one.  ReplaceFileW is
+// not used: Wine 8's drops the old file's attributes and leaves a backup file
+// of its own behind when it fails.
+int ReplaceOrderFile(const wchar_t* folder, const wchar_t* path, const std::string& bytes) {
+  // Never written through a link: neither in a linked folder nor into the
+  // file a linked order.ini points at.
+  if (!ItemManager_FolderIsPlain(folder) ||
+      (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && Config_LeadsElsewhere(path))) {
+    Tracef(TRACE_LEVEL_ERROR, L"リンクを通しては書き込みません(%ls)", path);
+    return -1;
+  }
+  const DWORD old = GetFileAttributesW(path);
+  const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL
+                                                   : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  wchar_t temporary[D_SIZE_ITEMMANAGER_PATH];
+  FileHandle file;
+  // A name of its own: CREATE_NEW never opens something already there (a link
+  // planted under the name included).
+  for (unsigned n = 0; n < 100 && !file.Valid(); ++n) {
+    if (Text_Format(temporary, D_SIZE_ITEMMANAGER_PATH, L"%s.%lu-%u.tmp", path, GetCurrentProcessId(), n) < 0) break;
+    file.Reset(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, kept, nullptr));
+    if (!file.Valid() && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (!file.Valid()) {
+    Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"CreateFile");
+    return -1;
+  }
+  DWORD written = 0;
+  bool done = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size() && FlushFileBuffers(file.Get());
+  if (!done) Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"WriteFile");
+  file.Reset();
+  if (done && !MoveFileExW(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"MoveFileEx");
+    done = false;
+  }
+  if (!done) DeleteFileW(temporary);
+  return done ? 0 : -1;
 }
 
 }  // namespace
@@ -93,20 +137,7 @@ int ItemManager_WriteOrderFile(const wchar_t* folder, const std::vector<std::wst
   }
   const std::string bytes = ansi ? Encode(CP_ACP, text) : "\xEF\xBB\xBF" + Encode(CP_UTF8, text);
 
-  // Opened, not recreated: a hidden or system order.ini keeps its attributes
-  // (CREATE_ALWAYS refuses such a file) and is cut to the new length below.
-  FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) {
-    Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"CreateFile");
-    return -1;
-  }
-  DWORD written = 0;
-  if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-      written != bytes.size() || !SetEndOfFile(file.Get())) {
-    Trace_ReportLastError(TRACE_FRAME_EXTERNAL, L"WriteFile");
-    return -1;
-  }
-  return 0;
+  return ReplaceOrderFile(folder, path, bytes);
 }
 
 int ItemManager_TestRun(HWND dialog, HWND list, const wchar_t* folder) {

@@ -9,6 +9,7 @@
 #include "base/dpi.h"
 #include "base/handles.h"
 #include "base/instance.h"
+#include "base/names.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
@@ -63,7 +64,8 @@ int AddSubfolders(HWND tree, HTREEITEM node, const wchar_t* folder, int depth) {
   do {
     wchar_t name[D_SIZE_ITEMMANAGER_NAME];
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-        !ItemManager_DisplayNameOf(found.cFileName, true, name, D_SIZE_ITEMMANAGER_NAME)) {
+        !ItemManager_DisplayNameOf(found.cFileName, true, name, D_SIZE_ITEMMANAGER_NAME) ||
+        Names_LeaveOut(folder, found.cFileName)) {
       continue;
     }
     HTREEITEM child = InsertNode(tree, node, found.cFileName);
@@ -94,9 +96,10 @@ bool AlreadyListed(const wchar_t* fileName) {
   return false;
 }
 
-void AddItem(HWND list, const wchar_t* fileName, bool isFolder) {
+void AddItem(HWND list, const wchar_t* folder, const wchar_t* fileName, bool isFolder) {
   wchar_t display[D_SIZE_ITEMMANAGER_NAME];
-  if (AlreadyListed(fileName) || !ItemManager_DisplayNameOf(fileName, isFolder, display, D_SIZE_ITEMMANAGER_NAME)) {
+  if (AlreadyListed(fileName) || !ItemManager_DisplayNameOf(fileName, isFolder, display, D_SIZE_ITEMMANAGER_NAME) ||
+      Names_LeaveOut(folder, fileName)) {
     return;
   }
   ItemEntry entry = {};
@@ -199,6 +202,8 @@ int ItemManager_FillItemList(HWND list, const wchar_t* folder) {
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   }
 
+  // A link's node lists nothing: no row may lead a command below it.
+  if (!ItemManager_FolderIsPlain(folder)) return 0;
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   RunOrderEntry* order = nullptr;
   RunOrder_Read(folder, &order);
@@ -208,7 +213,7 @@ int ItemManager_FillItemList(HWND list, const wchar_t* folder) {
     FindHandle lookup(FindFirstFileW(line->fullPath, &found));
     if (!lookup.Valid()) continue;
     // The name as the disk spells it: that is the entry the row acts on.
-    AddItem(list, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    AddItem(list, folder, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
   }
 
   int result = 0;
@@ -220,7 +225,7 @@ int ItemManager_FillItemList(HWND list, const wchar_t* folder) {
     if (search.Valid()) {
       do {
         if (RunOrder_Find(order, found.cFileName) == 0) continue;
-        AddItem(list, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        AddItem(list, folder, found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
       } while (FindNextFileW(search.Get(), &found));
     } else {
       Tracef(TRACE_LEVEL_ERROR, L"外部処理異常終了(%ls)：エラーコード=%lu\n", L"FindFirstFile", GetLastError());
@@ -257,6 +262,18 @@ const ItemEntry* ItemManager_EntryOfItem(HWND list, int index) {
   if (index < 0 || !SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
   const size_t entry = static_cast<size_t>(item.lParam);
   return entry < gEntries.size() ? &gEntries[entry] : nullptr;
+}
+
+void ItemManager_SelectEntry(HWND list, const wchar_t* fileName) {
+  for (int index = 0; index < static_cast<int>(gEntries.size()); ++index) {
+    const ItemEntry* entry = ItemManager_EntryOfItem(list, index);
+    if (entry == nullptr || wcscmp(entry->fileName, fileName) != 0) continue;
+    LVITEMW state = {};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    return;
+  }
 }
 
 int ItemManager_SelectedItem(HWND list) {

@@ -45,8 +45,10 @@ bool gRebuilding = false;
 IconHandle gSmallIcon;
 // The DPI the dialog's code-sized parts were made for.
 UINT gDialogDpi = 0;
-// The folder whose items the list shows.
+// The folder whose items the list shows, and whether commands may change it
+// (not when it is a link, or lies below one).
 wchar_t gListFolder[D_SIZE_ITEMMANAGER_PATH] = L"";
+bool gListFolderPlain = true;
 // What a label edit acts on, taken when it began.
 struct Rename {
   bool valid = false;
@@ -76,6 +78,7 @@ bool SelectedEntry(ItemEntry* entry) {
 
 void RefreshList() {
   CurrentFolder(gListFolder);
+  gListFolderPlain = ItemManager_FolderIsPlain(gListFolder);
   ItemManager_FillItemList(List(), gListFolder);
   ItemManager_UpdateButtons();
 }
@@ -121,6 +124,7 @@ std::wstring Browse(UINT titleId, LPCITEMIDLIST root, UINT flags, BFFCALLBACK ca
 void OnRegister() {
   wchar_t folder[D_SIZE_ITEMMANAGER_PATH];
   CurrentFolder(folder);
+  if (!ItemManager_FolderIsPlain(folder)) return;  // a command posted while its button was disabled
   const std::wstring target = Browse(IDS_ITEMMANAGER_REGISTER_BROWSE_TITLE, nullptr, BIF_BROWSEINCLUDEFILES, nullptr);
   if (target.empty()) return;
   if (Text_MessageBox(gHWND_ItemManager_Dialog, IDS_ITEMMANAGER_REGISTER_TEXT, IDS_ITEMMANAGER_REGISTER_CAPTION,
@@ -243,11 +247,35 @@ BOOL OnRenameAfterEdit() {
   const Rename rename = gPendingRename;
   gPendingRename.valid = false;
   if (ItemManager_RenameItem(gHWND_ItemManager_Dialog, rename.folder, rename.entry, rename.newName) == 0) {
-    wchar_t folder[D_SIZE_ITEMMANAGER_PATH];
+    wchar_t folder[D_SIZE_ITEMMANAGER_PATH], fileName[D_SIZE_ITEMMANAGER_NAME];
     CurrentFolder(folder);
     RefreshTree(folder);
+    // The renamed item stays the selected one, under its new name.
+    if (wcscmp(folder, rename.folder) == 0 &&
+        ItemManager_FileNameOf(rename.newName, rename.entry.isFolder, fileName, D_SIZE_ITEMMANAGER_NAME) == 0) {
+      ItemManager_SelectEntry(List(), fileName);
+    }
   }
   return TRUE;
+}
+
+// Ends a label edit still open, and makes a rename that an ended edit posted,
+// before any other command runs: on Windows a click on a button ends the edit
+// by posting its rename, and the button's command (with its box or browse
+// dialog) would run first and act on a name the list no longer shows.  The
+// edit's text is taken and the edit cancelled, so the list view has finished
+// with it before the views are rebuilt.
+void FinishLabelEdit() {
+  HWND edit = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETEDITCONTROL, 0, 0));
+  if (edit != nullptr && gEdit.valid) {
+    wchar_t typed[D_SIZE_ITEMMANAGER_NAME] = L"";
+    GetWindowTextW(edit, typed, D_SIZE_ITEMMANAGER_NAME);
+    gPendingRename = gEdit;
+    Text_Copy(gPendingRename.newName, D_SIZE_ITEMMANAGER_NAME, typed);
+    gEdit.valid = false;  // the cancellation's end notification renames nothing
+    SendMessageW(List(), LVM_CANCELEDITLABEL, 0, 0);
+  }
+  OnRenameAfterEdit();
 }
 
 BOOL OnInitDialog(HWND dialog) {
@@ -292,7 +320,10 @@ BOOL OnClose(HWND dialog) {
   return TRUE;
 }
 
-BOOL OnCommand(WORD id) {
+BOOL OnCommand(WORD id, WORD code) {
+  // Wine's list view passes its label edit's notifications (EN_SETFOCUS,
+  // EN_CHANGE) on to the dialog: they must not end the edit they come from.
+  if (code == BN_CLICKED && id != IDOK && id != IDCANCEL) FinishLabelEdit();
   switch (id) {
     case IDC_ITEMMANAGER_REGISTER: OnRegister(); return TRUE;
     case IDC_ITEMMANAGER_NEW_FOLDER: OnCreateFolder(); return TRUE;
@@ -316,7 +347,7 @@ BOOL OnNotify(HWND dialog, NMHDR* header) {
   if (header->idFrom != IDC_ITEMMANAGER_LIST) return FALSE;
   switch (header->code) {
     case LVN_ITEMCHANGED: ItemManager_UpdateButtons(); return TRUE;
-    case NM_DBLCLK: OnDoubleClick(); return TRUE;
+    case NM_DBLCLK: FinishLabelEdit(), OnDoubleClick(); return TRUE;
     case LVN_BEGINLABELEDITW: return OnBeginLabelEdit(dialog);
     case LVN_ENDLABELEDITW: return OnEndLabelEdit(dialog, reinterpret_cast<NMLVDISPINFOW*>(header));
     case LVN_GETDISPINFOW: ItemManager_OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header), gListFolder); return TRUE;
@@ -327,6 +358,14 @@ BOOL OnNotify(HWND dialog, NMHDR* header) {
 // Each dropped path is confirmed, owned by the window it was dropped on, and
 // registered in the current folder, whichever tree node it landed on.
 void OnDropFiles(HWND window, HDROP drop) {
+  FinishLabelEdit();
+  wchar_t current[D_SIZE_ITEMMANAGER_PATH];
+  CurrentFolder(current);
+  if (!ItemManager_FolderIsPlain(current)) {
+    Tracef(TRACE_LEVEL_ERROR, L"リンクの先には登録しません(%ls)", current);
+    DragFinish(drop);
+    return;
+  }
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT index = 0; index < count; ++index) {
     const UINT length = DragQueryFileW(drop, index, nullptr, 0);
@@ -375,8 +414,8 @@ int ItemManager_UpdateButtons() {
     int id;
     bool enabled;
   } buttons[] = {
-      {IDC_ITEMMANAGER_REGISTER, true},
-      {IDC_ITEMMANAGER_NEW_FOLDER, true},
+      {IDC_ITEMMANAGER_REGISTER, gListFolderPlain},
+      {IDC_ITEMMANAGER_NEW_FOLDER, gListFolderPlain},
       {IDC_ITEMMANAGER_TEST_RUN, true},
       {IDC_ITEMMANAGER_DELETE, states.itemCommands},
       {IDC_ITEMMANAGER_RENAME, states.itemCommands},
@@ -410,7 +449,7 @@ INT_PTR CALLBACK ItemManager_DialogProc(HWND dialog, UINT message, WPARAM wParam
   switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_CLOSE: return OnClose(dialog);
-    case WM_COMMAND: return OnCommand(LOWORD(wParam));
+    case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
     case WM_DROPFILES: OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam)); return TRUE;
     case kRenameAfterEdit: return OnRenameAfterEdit();

@@ -33,10 +33,16 @@ void ItemManager_OnGetDispInfo(NMLVDISPINFOW* info, const wchar_t* folder);
 // The entry of list item `index`, or nullptr.
 const ItemEntry* ItemManager_EntryOfItem(HWND list, int index);
 int ItemManager_SelectedItem(HWND list);
+// Selects the row of the entry called `fileName`, if the list shows one.
+void ItemManager_SelectEntry(HWND list, const wchar_t* fileName);
 // Detaches the item icons from the list and destroys them.
 void ItemManager_DestroyItemIcons(HWND list);
 
 // Item operations (item_operations.cpp), each in `folder`.
+// True when `folder` is the launcher item root or lies below it through plain
+// folders only, as the disk is now: every component an ordinary name that a
+// path addresses as written, an existing folder, and no link.
+bool ItemManager_FolderIsPlain(const wchar_t* folder);
 int ItemManager_RegisterShortcut(const wchar_t* folder, const wchar_t* target);
 int ItemManager_CreateFolder(const wchar_t* folder, wchar_t* name, size_t capacity);
 int ItemManager_DeleteItem(const wchar_t* folder, const ItemEntry& entry);

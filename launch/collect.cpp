@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "base/names.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "launch/launch.h"
@@ -232,6 +233,8 @@ int CollectFolder(Walk& walk, const wchar_t* folder) {
         Tracef(TRACE_LEVEL_ERROR, L"実行順序の行を無視します(%ls)", entry->name);
         continue;
       }
+      // A line "Mail." would reach the folder Mail: it names nothing to run.
+      if (Names_LeaveOut(folder, entry->name)) continue;
       const DWORD attributes = ResolveListed(listing, *entry);
       if (attributes == INVALID_FILE_ATTRIBUTES) continue;
       if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -246,7 +249,9 @@ int CollectFolder(Walk& walk, const wchar_t* folder) {
       const wchar_t* name = listing.Name(i);
       const DWORD attributes = listing.entries[i].second;
       if (IsDotName(name) || listedNames.count(name) != 0) continue;
-      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      if ((isFolder || wcscmp(Extension(name), L".lnk") == 0) && Names_LeaveOut(folder, name)) continue;
+      if (isFolder) {
         wchar_t path[kFolderCapacity];
         if (LeadsOutOfFolder(name) || Text_JoinPath(path, kFolderCapacity, folder, name) != 0) {
           Tracef(TRACE_LEVEL_ERROR, L"フォルダーを無視します(%ls)", name);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include "base/handles.h"
+#include "base/names.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
@@ -176,6 +177,8 @@ int MainWindow_CreateLauncherSubMenu(HTREEITEM folderNode, HMENU submenu) {
       Trace(TRACE_LEVEL_TRACE, L"ラウンチャーアイテムではありません");
       continue;
     }
+    // "Mail." would be run as "Mail": such entries are not shown at all.
+    if (Names_LeaveOut(folder, entry.cFileName)) continue;
     if (added == kMostEntriesPerFolder) {
       Tracef(TRACE_LEVEL_ERROR, L"項目が多すぎるため、先頭の%d件だけを表示します(%ls)", kMostEntriesPerFolder, folder);
       break;
