@@ -15,38 +15,33 @@ namespace {
 
 using namespace test;
 
-MENUITEMINFOW Entry(HMENU menu, int position) {
-  MENUITEMINFOW item = {sizeof(item), MIIM_ID | MIIM_DATA | MIIM_SUBMENU, 0, 0, 0, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr};
-  return GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item), item;
-}
-
 class Hostile : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitialize(nullptr);
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    PrepareUi();
     gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
     MainWindow_CreateTreeView();
     Text_Copy(gTCHAR_Config_SettingFilePath, D_SIZE_CONFIG_SETTING_FILE, (temp_ / L"c.ini").c_str());
     MakeFolder(root_);
   }
-  void TearDown() override { MainWindow_DestroyTrayIconMenu(), DestroyWindow(gHWND_MainWindow_Handle), CoUninitialize(); }
+  void TearDown() override { MainWindow_DestroyTrayIconMenu(), DestroyWindow(gHWND_MainWindow_Handle); }
   // Opens the launcher item root in `module` and `levels` folders down it (the first entry each time), as
   // highlights would: the last folder's entry count, or -1 when it could not be filled.
   int Open(const std::wstring& module, int levels) {
     Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (module + L"\\").c_str());
     MainWindow_CreateTrayIconMenu();
-    MENUITEMINFOW entry = Entry(gHMENU_MainWindow_TrayIconMenu, 0);
-    for (int level = 0;; ++level, entry = Entry(menu_, 0)) {
+    MENUITEMINFOW entry = MenuEntry(gHMENU_MainWindow_TrayIconMenu, 0);
+    for (int level = 0;; ++level, entry = MenuEntry(menu_, 0)) {
       const HTREEITEM node = reinterpret_cast<HTREEITEM>(entry.dwItemData);
       if (MainWindow_CreateLauncherSubMenu(node, menu_ = entry.hSubMenu) != 0) return -1;
       if (level == levels) return GetMenuItemCount(menu_);
     }
   }
-  // Room left in the GDI table (Wine answers 0 to GetGuiResources): brushes made until refused.
+  // Room left in the process's GDI table, about 65,000 objects under Wine, which answers 0 to GetGuiResources:
+  // brushes made until the table refuses one.
   static size_t GdiRoom() {
     std::vector<HBRUSH> made;
-    for (HBRUSH brush; made.size() < 20000 && (brush = CreateSolidBrush(0)) != nullptr;) made.push_back(brush);
+    for (HBRUSH brush; (brush = CreateSolidBrush(0)) != nullptr;) made.push_back(brush);
     for (HBRUSH brush : made) DeleteObject(brush);
     return made.size();
   }
@@ -54,7 +49,7 @@ class Hostile : public ::testing::Test {
   static unsigned DrawnIcon(HMENU menu) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, CreateBitmap(40, 40, 1, 32, nullptr));
-    const MENUITEMINFOW item = Entry(menu, 0);
+    const MENUITEMINFOW item = MenuEntry(menu, 0);
     DRAWITEMSTRUCT draw = {ODT_MENU, 0, item.wID, 0, 0, nullptr, dc, {0, 0, 40, 40}, item.dwItemData};
     MainWindow_OnDrawItem(&draw, 0);
     unsigned hash = 0;  // the icon area, each pixel that is not the background

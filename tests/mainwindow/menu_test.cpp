@@ -7,6 +7,8 @@
 #include <htmlhelp.h>
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "base/instance.h"
 #include "base/text.h"
 #include "config/config.h"
@@ -18,13 +20,6 @@ namespace {
 
 using namespace test;
 
-MENUITEMINFOW Entry(HMENU menu, int position) {
-  MENUITEMINFOW item = {};
-  item.cbSize = sizeof(item);
-  item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
-  GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
-  return item;
-}
 HTREEITEM Node(const MENUITEMINFOW& entry) { return reinterpret_cast<HTREEITEM>(entry.dwItemData); }
 std::wstring NodeName(const MENUITEMINFOW& entry) {
   wchar_t text[256];
@@ -48,13 +43,16 @@ struct Canvas {
     for (int y = 0; y < 60; ++y) for (int x = left; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
     return pixels;
   }
+  bool Shows(int colour) {  // some pixel in this system colour
+    const std::vector<COLORREF> pixels = Pixels();
+    return std::count(pixels.begin(), pixels.end(), GetSysColor(colour)) > 0;
+  }
 };
 
 class LauncherMenu : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitialize(nullptr);
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    PrepareUi();
     gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                                               GetModuleHandleW(nullptr), nullptr);
     MainWindow_CreateTreeView();
@@ -67,7 +65,6 @@ class LauncherMenu : public ::testing::Test {
     MainWindow_DestroyTrayIconMenu();
     DestroyWindow(gHWND_MainWindow_Handle);
     gHWND_MainWindow_Handle = gHWND_MainWindow_TreeView = nullptr;
-    CoUninitialize();
   }
   // The root entry's submenu, filled as a highlight would fill it.
   HMENU OpenRoot() {
@@ -87,11 +84,11 @@ TEST_F(LauncherMenu, FixedEntriesSitBelowTheRootEntryWhichFillsOnlyWhenHighlight
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     wchar_t text[64] = L"";
     GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-    seen.push_back(std::to_wstring(Entry(menu, i).wID) + L" " + text);
+    seen.push_back(std::to_wstring(MenuEntry(menu, i).wID) + L" " + text);
   }
   EXPECT_EQ((std::vector<std::wstring>{L"1000 ", L"1 ", L"40 ラウンチャーアイテム管理", L"30 設定", L"20 ヘルプ", L"10 アプリケーション終了"}), seen);
-  const MENUITEMINFOW root = Entry(menu, 0);
-  EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (Entry(menu, 1).fType & MFT_SEPARATOR));
+  const MENUITEMINFOW root = MenuEntry(menu, 0);
+  EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (MenuEntry(menu, 1).fType & MFT_SEPARATOR));
   ASSERT_NE(nullptr, root.hSubMenu);
   EXPECT_EQ(0, GetMenuItemCount(root.hSubMenu));
   EXPECT_EQ(L"ラウンチャーアイテムルート", NodeName(root));
@@ -112,7 +109,7 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
   }
   const int count = GetMenuItemCount(rootMenu);
   for (int i = 0; i < count; ++i) {
-    const MENUITEMINFOW entry = Entry(rootMenu, i);
+    const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
     names.push_back(NodeName(entry));
     EXPECT_EQ(names.back() == L"c" || names.back() == L"x.lnk", entry.hSubMenu != nullptr) << i;
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
@@ -120,7 +117,7 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
     if (names.back() != L"c") continue;
     ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));  // nothing but non-items
     ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
-    const MENUITEMINFOW empty = Entry(entry.hSubMenu, 0);
+    const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
     EXPECT_EQ((std::vector<ULONG_PTR>{100, 0, MFS_DISABLED | MFS_GRAYED, 0}),
               (std::vector<ULONG_PTR>{empty.wID, empty.dwItemData, empty.fState, reinterpret_cast<ULONG_PTR>(empty.hSubMenu)}));
   }
@@ -133,13 +130,13 @@ TEST_F(LauncherMenu, AHighlightMakesTheSelectionFillsAFolderOnceAndClosingClears
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
   const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
   select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);  // a folder entry comes by position
-  const MENUITEMINFOW a = Entry(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0), 0);
+  const MENUITEMINFOW a = MenuEntry(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0), 0);
   EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
   select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
   select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
   ASSERT_EQ(1, GetMenuItemCount(a.hSubMenu)) << "filled once, on the first highlight";
-  const MENUITEMINFOW link = Entry(a.hSubMenu, 0);
+  const MENUITEMINFOW link = MenuEntry(a.hSubMenu, 0);
   select(MAKEWPARAM(link.wID, MF_OWNERDRAW), a.hSubMenu);
   EXPECT_EQ(static_cast<long>(link.wID), glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
@@ -154,34 +151,34 @@ TEST_F(LauncherMenu, IdsNeverPassSixteenBits) {
   HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
   EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
   ASSERT_EQ(2, GetMenuItemCount(rootMenu)) << "the two IDs left were used, no more";
-  EXPECT_EQ(0xFFFFu, Entry(rootMenu, 0).wID);
+  EXPECT_EQ(0xFFFFu, MenuEntry(rootMenu, 0).wID);
 }
 
-TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithoutItTheEmptyEntryGrey) {
+// A shortcut is measured with its extension but drawn without it, just as a folder of its name; "< 空 >" is grey.
+TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNameTheEmptyEntryGrey) {
   WriteBytes(root_ + L"\\b.lnk", "");
-  const MENUITEMINFOW b = Entry(OpenRoot(), 0);
-  MEASUREITEMSTRUCT measure = {ODT_MENU, 0, b.wID, 0, 0, b.dwItemData};
-  ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
+  MakeFolder(root_ + L"\\b");
+  HMENU rootMenu = OpenRoot();
+  Canvas drawn[2];  // the folder, the shortcut
+  long widths[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
+    const int shortcut = NodeName(entry) == L"b.lnk";
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, entry.wID, 0, 0, entry.dwItemData};
+    ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
+    widths[shortcut] = static_cast<long>(measure.itemWidth);
+    drawn[shortcut].Draw(entry.wID, entry.dwItemData, true);
+  }
   HDC dc = GetDC(gHWND_MainWindow_Handle);
-  SIZE withExtension = {};
-  GetTextExtentPoint32W(dc, L"b.lnk", 5, &withExtension);
+  SIZE b = {}, bLnk = {};
+  GetTextExtentPoint32W(dc, L"b", 1, &b), GetTextExtentPoint32W(dc, L"b.lnk", 5, &bLnk);
   ReleaseDC(gHWND_MainWindow_Handle, dc);
-  EXPECT_EQ((std::vector<UINT>{static_cast<UINT>(withExtension.cx + 36), static_cast<UINT>(withExtension.cy + 24)}),
-            (std::vector<UINT>{measure.itemWidth, measure.itemHeight}));
-  Canvas selected, empty, expected, named;
-  selected.Draw(b.wID, b.dwItemData, true);
-  // Beside the icon: "b" without its extension, in the highlight's colours over the whole entry.
-  const RECT whole = {0, 0, 300, 60};
-  SetBkColor(named.dc, GetSysColor(COLOR_HIGHLIGHT));
-  ExtTextOutW(named.dc, 0, 0, ETO_OPAQUE, &whole, L"", 0, nullptr);
-  SetTextColor(named.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-  TextOutW(named.dc, 36, 12, L"b", 1);
-  EXPECT_TRUE(named.Pixels(36) == selected.Pixels(36)) << "a highlighted shortcut is not drawn as its name";
-  // "< 空 >" in the grey text colour, where the names go.
+  EXPECT_EQ(bLnk.cx - b.cx, widths[1] - widths[0]) << "measured with .lnk";
+  EXPECT_TRUE(drawn[0].Pixels(GetSystemMetrics(SM_CXICON)) == drawn[1].Pixels(GetSystemMetrics(SM_CXICON))) << "beside the icon: b";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT) && drawn[1].Shows(COLOR_HIGHLIGHTTEXT)) << "highlighted";
+  Canvas empty;
   ASSERT_EQ(0, empty.Draw(100, 0, false));
-  SetTextColor(expected.dc, GetSysColor(COLOR_GRAYTEXT));
-  TextOutW(expected.dc, 36, 12, L"< 空 >", 5);
-  EXPECT_TRUE(expected.Pixels() == empty.Pixels()) << "the empty entry is not drawn as its grey text";
+  EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
 }
 
 TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsOff) {
@@ -189,37 +186,33 @@ TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsO
   for (long id : {1000L, 100L, 1L, 0L}) {  // the root, "< 空 >", the separator, no entry
     Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
     glong_MainWindow_CurrentMenuId = id;
-    EXPECT_EQ(0, MainWindow_OnHookNotify()) << id;
-    EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId())) << id;
+    EXPECT_FALSE(AnswerBoxDuring(L"", IDCANCEL, [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); }).found) << id;
   }
   Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + L"\\b.lnk").c_str());
   glong_MainWindow_CurrentMenuId = 1001;
-  AsyncMessageBoxAnswer answer(L"ラウンチャーアイテム実行確認", IDCANCEL, 10000);
-  EXPECT_EQ(0, MainWindow_OnHookNotify());
-  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
+  const auto notify = [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); };
+  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk",
+            AnswerBoxDuring(L"ラウンチャーアイテム実行確認", IDCANCEL, notify).text);
   longSupressDialogBeforeExecute = 1;  // then it runs at once
-  LoadLibraryW(L"riched20.dll");
   DialogDriver progress(L"Launch Progress", [](HWND dialog) { Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE); });
-  EXPECT_EQ(0, MainWindow_OnHookNotify());
+  EXPECT_FALSE(AnswerBoxDuring(L"ラウンチャーアイテム実行確認", IDCANCEL, notify).found);
   progress.Join();
-  EXPECT_TRUE(progress.found && NoMessageBoxFor(0, GetCurrentProcessId()));
+  EXPECT_TRUE(progress.found);
 }
 
 TEST_F(LauncherMenu, HelpShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
   const std::wstring missing = temp_ / L"CorvantaHelp.chm", present = BinFolder() + L"\\CorvantaHelp.chm";
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, missing.c_str());
-  AsyncMessageBoxAnswer answer(L"ヘルプ", IDOK, 20000);
-  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
-  EXPECT_EQ(L"ヘルプファイルが見つかりません。\nプログラムと同じフォルダに置いてください。\n\n" + missing, answer.Wait().text);
+  const auto help = [] { MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP); };
+  EXPECT_EQ(L"ヘルプファイルが見つかりません。\nプログラムと同じフォルダに置いてください。\n\n" + missing, AnswerBoxDuring(L"ヘルプ", IDOK, help).text);
   ASSERT_TRUE(FileExists(present)) << "compiled from help/ja by chmcmd";
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, present.c_str());
-  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
-  HWND help = nullptr;  // found by the help project's title: HTML Help opened our file
-  for (DWORD start = GetTickCount(); help == nullptr && GetTickCount() - start < 20000; help = FindWindowW(nullptr, L"Corvanta ヘルプ")) {
+  EXPECT_FALSE(AnswerBoxDuring(L"ヘルプ", IDOK, help).found);
+  HWND window = nullptr;  // found by the help project's title: HTML Help opened our file
+  for (DWORD start = GetTickCount(); !window && GetTickCount() - start < 20000; window = FindWindowW(nullptr, L"Corvanta ヘルプ")) {
     PumpMessages(50);
   }
-  ASSERT_NE(nullptr, help) << "HTML Help opened no window";
-  EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId()));
+  EXPECT_NE(nullptr, window) << "HTML Help opened no window";
   HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
 
