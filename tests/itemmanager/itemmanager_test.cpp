@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -50,19 +51,28 @@ int SelectRow(HWND dialog, const std::wstring& name) {  // its row, or -1
   const int row = static_cast<int>(std::find(rows.begin(), rows.end(), name) - rows.begin());
   return row < static_cast<int>(rows.size()) ? (Select(dialog, row), row) : -1;
 }
-// Presses `command` and, in the browse dialog it opens (titled `title` inside), chooses `selection`: a path, or
-// with isPath FALSE an ID list; false when no such browse dialog came.
-bool BrowseTo(HWND dialog, int command, const wchar_t* title, LPARAM selection, BOOL isPath = TRUE) {
+// Presses `command` and, in the browse dialog it opens (titled `title` inside), chooses the item reached from the
+// top of its tree through the items named `path` (none: the top), then OK; false when something was not there.
+bool BrowseTo(HWND dialog, int command, const wchar_t* title, const std::vector<std::wstring>& path) {
   Press(dialog, command);
-  HWND browse = nullptr;
+  HWND browse = nullptr, tree = nullptr;
   WaitUntil([&] {
     for (browse = nullptr; (browse = FindWindowExW(nullptr, browse, L"#32770", nullptr)) != nullptr;) {
-      if (browse != dialog && IsWindowVisible(browse) && FindWindowExW(browse, nullptr, WC_TREEVIEWW, nullptr)) return true;
+      if (browse != dialog && IsWindowVisible(browse) && (tree = FindWindowExW(browse, nullptr, WC_TREEVIEWW, nullptr))) return true;
     }
     return false;
   }, kWait);
   if (browse == nullptr || FindWindowExW(browse, nullptr, L"Static", title) == nullptr) return false;
-  SendMessageW(browse, BFFM_SETSELECTIONW, isPath, selection);
+  HTREEITEM item = TreeView_GetRoot(tree);
+  for (const std::wstring& name : path) {
+    HTREEITEM child = TreeView_GetChild(tree, item);
+    for (wchar_t text[MAX_PATH]; child != nullptr; child = TreeView_GetNextSibling(tree, child)) {
+      TVITEMW asked = {TVIF_TEXT, child, 0, 0, text, MAX_PATH, 0, 0, 0, 0};
+      if (TreeView_GetItem(tree, &asked) && name == text) break;
+    }
+    if ((item = child) == nullptr) return false;
+  }
+  TreeView_SelectItem(tree, item);
   Press(browse, IDOK);
   return WaitUntil([browse] { return !IsWindow(browse); }, kWait);
 }
@@ -272,41 +282,43 @@ TEST_F(ItemManager, EachRowActsOnItsOwnEntryAndEscRenamesNothing) {
 TEST_F(ItemManager, BrowseMovesOnlyWithinTheRootRegistersOnlyFilesTheLabelRefusesBadNamesAndDoubleClickOpensOnlyFolders) {
   MakeFolder(root_ + L"\\Sub");
   for (const wchar_t* file : {L"\\Mail.lnk", L"\\Web.lnk"}) WriteBytes(root_ + file, "");
-  const std::wstring outside = temp_ / L"outside", moveTitle = L"移動先フォルダを選択してください";
-  MakeFolder(outside);
+  wchar_t desktop[MAX_PATH] = L"";  // the register browse dialog shows the desktop's folders at its top
+  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+  const std::wstring outside = temp_ / L"outside", target = desktop + std::wstring(L"\\CorvantaTarget");
+  const wchar_t *moveTitle = L"移動先フォルダを選択してください", *registerTitle = L"登録するショートカットのリンク先ファイルまたはフォルダを選択してください";
+  MakeFolder(outside), MakeFolder(target);
   ASSERT_TRUE(Host(L"ln -s", root_ + L"\\Out", outside));
-  const LPARAM sub = reinterpret_cast<LPARAM>((root_ + L"\\Sub").c_str()), out = reinterpret_cast<LPARAM>((root_ + L"\\Out").c_str());
+  LPITEMIDLIST computer = nullptr;  // a folder of the shell without a path
+  SHFILEINFOW virtualFolder = {};
+  SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
+  SHGetFileInfoW(reinterpret_cast<const wchar_t*>(computer), 0, &virtualFolder, sizeof(virtualFolder), SHGFI_PIDL | SHGFI_DISPLAYNAME);
+  CoTaskMemFree(computer);
   const std::wstring asked = L"選択されたアイテムを以下のフォルダへ移動します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>";
-  TraceRecorder recorder;
   Run([&](HWND dialog) {
     // The root itself is asked about with nothing after the bracket (Cancel moves nothing), Sub with \Sub.
-    for (const auto& move : std::vector<std::pair<LPARAM, int>>{{reinterpret_cast<LPARAM>(root_.c_str()), IDCANCEL}, {sub, IDOK}}) {
+    for (const auto& move : std::vector<std::pair<std::wstring, int>>{{L"", IDCANCEL}, {L"Sub", IDOK}}) {
       SelectRow(dialog, L"Web");
-      ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_MOVE, moveTitle.c_str(), move.first)) << "no browse dialog titled " << ToAnsi(moveTitle);
+      ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_MOVE, moveTitle, move.first.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{move.first}));
       const SeenMessageBox box = AnswerMessageBox(L"ラウンチャーアイテム移動確認", move.second, kWait);
-      EXPECT_EQ(asked + (move.second == IDOK ? L"\\Sub" : L""), box.text);
+      EXPECT_EQ(asked + (move.first.empty() ? L"" : L"\\" + move.first), box.text);
       EXPECT_EQ(dialog, box.owner);
     }
     EXPECT_TRUE(WaitUntil([&] { return FileExists(root_ + L"\\Sub\\Web.lnk") && Rows(dialog).size() == 3; }, kWait));
     SelectRow(dialog, L"Mail");  // a linked folder below the root leads out of it
-    ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_MOVE, moveTitle.c_str(), out));
+    ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_MOVE, moveTitle, {L"Out"}));
     EXPECT_EQ(L"ラウンチャーアイテムルートかその下のフォルダを移動先に選択してください。\n\n" + root_ + L"\\Out",
               AnswerMessageBox(L"ラウンチャーアイテム移動エラー", IDOK, kWait).text);
 
     // Registering asks with the path: No registers nothing, Yes a shortcut in the current folder; a virtual folder nothing.
-    const wchar_t* registerTitle = L"登録するショートカットのリンク先ファイルまたはフォルダを選択してください";
     for (int answer : {IDNO, IDYES}) {
-      ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_REGISTER, registerTitle, reinterpret_cast<LPARAM>(outside.c_str())));
-      EXPECT_EQ(L"以下のファイル/フォルダへのショートカットを登録します。\nよろしいですか？\n\n" + outside,
+      ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_REGISTER, registerTitle, {L"CorvantaTarget"}));
+      EXPECT_EQ(L"以下のファイル/フォルダへのショートカットを登録します。\nよろしいですか？\n\n" + target,
                 AnswerMessageBox(L"ラウンチャーアイテム登録確認", answer, kWait).text);
       EXPECT_TRUE(barrier_.Pass());
-      EXPECT_EQ(answer == IDYES ? outside : L"", ShortcutTarget(root_ + L"\\outside へのショートカット.lnk"));
+      EXPECT_EQ(answer == IDYES, FileExists(root_ + L"\\CorvantaTarget へのショートカット.lnk"));
     }
     EXPECT_EQ(4u, Rows(dialog).size()) << "the new shortcut is listed";
-    LPITEMIDLIST computer = nullptr;
-    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
-    ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_REGISTER, registerTitle, reinterpret_cast<LPARAM>(computer), FALSE));
-    CoTaskMemFree(computer);
+    ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_REGISTER, registerTitle, {std::wstring(virtualFolder.szDisplayName)}));
     EXPECT_TRUE(barrier_.Pass() && !FindWindowW(L"#32770", L"ラウンチャーアイテム登録確認")) << "a path-less choice is asked about";
 
     // A refused or taken name typed into the label: told in a box of the dialog, the label keeps the old name.
@@ -326,7 +338,7 @@ TEST_F(ItemManager, BrowseMovesOnlyWithinTheRootRegistersOnlyFilesTheLabelRefuse
     // A double-click on a shortcut row changes nothing; on a folder row it lists that folder.
     const std::vector<std::wstring> rows = Rows(dialog);
     for (const wchar_t* name : {L"Mail", L"Sub"}) {
-      RECT label = {LVIR_LABEL};
+      RECT label = {LVIR_LABEL, 0, 0, 0};
       HWND list = GetDlgItem(dialog, IDC_ITEMMANAGER_LIST);
       SendMessageW(list, LVM_GETITEMRECT, SelectRow(dialog, name), reinterpret_cast<LPARAM>(&label));
       SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(label.left + 2, (label.top + label.bottom) / 2));
@@ -335,6 +347,7 @@ TEST_F(ItemManager, BrowseMovesOnlyWithinTheRootRegistersOnlyFilesTheLabelRefuse
     }
     EXPECT_FALSE(FindWindowW(L"#32770", L"Launch Progress"));
   });
+  RemoveTree(target);
   EXPECT_TRUE(FileExists(root_ + L"\\Mail.lnk") && !FileExists(outside + L"\\Mail.lnk"));
 }
 
