@@ -88,23 +88,6 @@ TEST_F(SettingFile, SaveKeepsEveryCommentWritesOnlySectionsAndKeysWhenTheFileIsG
   EXPECT_EQ((std::vector<long>{0, 1, 90, 6, 3, 0, 1}), Settings());
 }
 
-TEST_F(SettingFile, SaveToAnUnwritableFileShowsMessage157ReportsTheOpenErrorAndWritesNothing) {
-  ASSERT_EQ(0, Config_CreateDefaultSettingFile());
-  const std::string before = ReadBytes(path_);
-  // Wine running as root writes to read-only files: a handle that denies
-  // writing to others makes the file just as unwritable for the program.
-  FileHandle lock(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  TraceRecorder recorder;
-  EXPECT_EQ(L"設定ファイルの書き込みに失敗しました。",
-            AnswerBoxDuring(L"設定ファイル書き込みエラー", IDOK, [] { EXPECT_EQ(-1, Config_SaveSettingFile()); }).text);
-  lock.Reset();
-  EXPECT_EQ(before, ReadBytes(path_));
-  wchar_t reason[512] = L"";  // the code of the failed open, not what showing the box left behind
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0, reason, 512, nullptr);
-  reason[wcscspn(reason, L"\r\n")] = L'\0';
-  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"( CreateFile, FormatMessage=" + std::wstring(reason) + L" )"));
-}
-
 TEST(ConfigPaths, JoinTheExecutableFolderAndRefuseAPathThatDoesNotFit) {
   ConfigPaths paths;
   const auto all = [&] { return std::wstring(paths.moduleFolder) + L"|" + paths.settingFile + L"|" + paths.launcherItemRoot + L"|" + paths.helpFile; };

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "base/instance.h"
+#include "base/trace.h"
 #include "config/config.h"
 #include "settings/setting_sheet.h"
 #include "mainwindow/mainwindow.h"
@@ -111,14 +112,21 @@ TEST_F(SettingSheet, CancelApplyAndOkStoreWhatTheyShouldAndAnUnavailableArrangem
   EXPECT_EQ(L" 21v 22v 23v 24v 25e 26e 27e 28e 29v 31v 41ev 42v 43v 44ev", controls);
   EXPECT_EQ("0|0|90, 6|3|0|0|", Stored());
 
-  // A file that cannot be written: box 157 once the sheet has gone, -1, the applied values kept in memory.
+  // A file that cannot be written (Wine as root writes read-only files: a handle denying writes stands in):
+  // box 157 once the sheet has gone, -1, the file as it was, the applied values kept in memory, and the
+  // reason recorded is the failed open's, not what showing the box left behind.
   FileHandle lock(CreateFileW(gTCHAR_Config_SettingFilePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  TraceRecorder recorder;
   const SeenMessageBox box = AnswerBoxDuring(L"設定ファイル書き込みエラー", IDOK, [&] {
     EXPECT_EQ(-1, Run([](HWND sheet) { return Click(Page(sheet, 0), IDC_CONFIG_SUPRESS_CONFIRMATION), PSBTN_OK; }));
   });
   EXPECT_EQ(L"設定ファイルの書き込みに失敗しました。", box.text);
   EXPECT_EQ((std::vector<long>{1, 0, 90, 6, 3, 0, 0}), Settings());
   EXPECT_EQ("0|0|90, 6|3|0|0|", Stored());
+  wchar_t reason[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0, reason, 512, nullptr);
+  reason[wcscspn(reason, L"\r\n")] = L'\0';
+  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"( CreateFile, FormatMessage=" + std::wstring(reason) + L" )"));
 }
 
 TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNothingAndNoArrangementCanBeStored) {
