@@ -337,6 +337,9 @@ TEST_F(ItemManager, BrowseMovesOnlyWithinTheRootRegistersOnlyFilesTheLabelRefuse
       SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(label.left + 2, (label.top + label.bottom) / 2));
       EXPECT_TRUE(barrier_.Pass());
       EXPECT_EQ(name[0] == L'S' ? std::vector<std::wstring>{L"Web"} : rows, Rows(dialog)) << ToAnsi(name);
+      const LRESULT caret = SendDlgItemMessageW(dialog, IDC_ITEMMANAGER_TREE, TVM_GETNEXTITEM, TVGN_CARET, 0);
+      EXPECT_TRUE(caret && (caret == SendDlgItemMessageW(dialog, IDC_ITEMMANAGER_TREE, TVM_GETNEXTITEM, TVGN_ROOT, 0)) == (name[0] == L'M'))
+          << "the tree shows the wrong folder selected, or none";
     }
     EXPECT_FALSE(FindWindowW(L"#32770", L"Launch Progress"));
   });
