@@ -144,12 +144,12 @@ TEST_F(SettingSheet, EachRadioShowsItsOwnPictureApplyAfterTickingTwiceChangesNot
       if (radio != 0) Click(page, radio);
       seen.push_back(ShownPictureLines(page));
     }
-    return PSBTN_OK;
+    return Click(page, IDC_CONFIG_MOVE_BOTTOM), PSBTN_OK;
   });
   // Tiles; 縦に並べる one above the other; 横に並べる side by side; a single window.
   EXPECT_EQ((std::vector<std::vector<bool>>{{true}, {false, true}, {true}, {true}, {true, true}, {true, false}, {false, true},
                                             {false, false}}), seen);
-  EXPECT_EQ("0|0|90, 6|0|0|1|", Stored()) << "整列を行わない chosen last";
+  EXPECT_EQ("0|0|90, 6|0|1|1|", Stored()) << "整列を行わない chosen last, then 最背面 ticked";
 }
 
 TEST_F(SettingSheet, AChosenHotkeyReplacesTheOldARefusedOneGetsOneBalloonAClearedOneRegistersNothingNoneGoesToAGoneWindow) {
