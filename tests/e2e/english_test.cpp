@@ -8,7 +8,7 @@ namespace {
 using namespace test;
 
 TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
-  CoInitialize(nullptr);
+  PrepareUi();  // COM for the shortcuts
   InstalledProgram program;
   ASSERT_TRUE(CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(), FALSE));
   MakeFolder(program.Root());  // the Japanese root of an earlier start stays as it is
@@ -43,7 +43,6 @@ TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
   }
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
-  CoUninitialize();
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 using namespace test;
 
 TEST(LauncherMenuRun, EnterOnAShortcutAsksWithItsPathAndAClickOnAFolderRunsTheWholeFolder) {
-  CoInitialize(nullptr);
+  PrepareUi();  // COM for the shortcuts
   InstalledProgram program;
   program.Settle();
   MakeFolder(program.Root() + L"\\A");
@@ -51,7 +51,6 @@ TEST(LauncherMenuRun, EnterOnAShortcutAsksWithItsPathAndAClickOnAFolderRunsTheWh
   EXPECT_TRUE(FileExists(program.Path(L"started-b.txt")) && FileExists(program.Path(L"started-c.txt")));
   Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
   CloseTestApps();
-  CoUninitialize();
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(CommandWords, OtherStartsFailOnTheMutexAndTheQuitWordEndsTheRunningInstance
 }
 
 TEST(FirstRun, AsksTwiceThenWritesTheDefaultsAndTheSampleTree) {
-  CoInitialize(nullptr);
+  PrepareUi();  // COM for the shortcuts
   InstalledProgram program;
   ChildProcess running;
   ASSERT_TRUE(running.Start(program.Exe(), L""));
@@ -78,7 +78,6 @@ TEST(FirstRun, AsksTwiceThenWritesTheDefaultsAndTheSampleTree) {
   }
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
-  CoUninitialize();
 }
 
 TEST(Settings, ADamagedFileStopsTheStartWithTheLoadBoxAndIsLeftAsItIs) {

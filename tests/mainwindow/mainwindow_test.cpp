@@ -54,7 +54,7 @@ bool InTray(HWND window) {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    PrepareUi();
     longHotkeyVirtualKey = 90;  // Ctrl+Shift+Z
     longHotkeyModifiers = 6;
     gbool_MainWindow_HotKeyAccepted = false;
@@ -156,7 +156,6 @@ TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrT
 // runs the first choice.  The same holds while the settings sheet is up: a second request shows no second
 // sheet.  Afterwards the quit entry asks, and only OK ends the program.
 TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstChoiceRuns) {
-  PrepareUi();
   TempFolder temp;
   const std::wstring& root = temp.Path();
   for (const wchar_t* name : {L"\\first.lnk", L"\\second.lnk"}) WriteBytes(root + name, "");
