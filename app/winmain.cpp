@@ -30,6 +30,18 @@ void StartDebugLog(HINSTANCE instance) {
   Trace_SetLogFile(logPath);
 }
 
+// The English library is resources only: mapped as an image of resources
+// by its full path in the program's own folder, so no code in it ever runs
+// and a missing library never sends the loader through the current folder
+// and PATH, which a normal user can write while this process is elevated.
+HMODULE LoadLanguageLibrary() {
+  wchar_t path[D_SIZE_CONFIG_MODULE_PATH];
+  if (Text_PathBesideProgram(D_WSTR_WINMAIN_LANGUAGE_LIBRARY, path, ARRAYSIZE(path)) != 0) return nullptr;
+  // The handle this gives is flagged as a data file; FindResource, LoadString,
+  // LoadImage and the dialog functions take it like a module handle.
+  return LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+}
+
 int QuitRunningInstance() {
   HWND running = FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE);
   if (running != nullptr) {
@@ -52,7 +64,7 @@ int WinMain_Run(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* c
   TraceScope scope("WinMain");
 
   gHINSTANCE_WinMain_Instance = instance;
-  HMODULE language = LoadLibraryW(D_WSTR_WINMAIN_LANGUAGE_LIBRARY);
+  HMODULE language = LoadLanguageLibrary();
   gHINSTANCE_WinMain_ResourceInstance = language != nullptr ? language : instance;
 
   Tracef(TRACE_LEVEL_TRACE, L"CmdArg = %ls", commandLine);
@@ -89,6 +101,23 @@ int WinMain_Run(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* c
     Trace_ReportOperationFailed(L"WinMain_FinalizeApplication()");
   }
   return exitCode;
+}
+
+void WinMain_RestrictLibrarySearch() {
+  // Libraries loaded by name later (the help viewer's control, shell
+  // extensions, whatever a system library loads on its behalf) come from the
+  // system folder only; the program's own libraries are loaded by full path.
+  // Resolved at run time: Windows 7 has the function only with KB2533623.
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto setDefault = kernel == nullptr ? nullptr : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                                                      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDefault == nullptr || !setDefault(D_DWORD_WINMAIN_SEARCH_SYSTEM32)) {
+    Trace_ReportLastError(TRACE_FRAME_STARTUP, L"SetDefaultDllDirectories()");
+  }
+  // Where the call above is missing, this at least takes the current folder
+  // out of the search.
+  SetDllDirectoryW(L"");
 }
 
 int WinMain_InitializeApplication() {

@@ -56,6 +56,11 @@ struct FileTraits {
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(Handle h) { CloseHandle(h); }
 };
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { LocalFree(h); }
+};
 struct IdListTraits {
   using Handle = LPITEMIDLIST;
   static Handle Invalid() { return nullptr; }
@@ -71,6 +76,8 @@ using FileHandle = ScopedHandle<handles_detail::FileTraits>;
 using KernelHandle = ScopedHandle<handles_detail::NullTraits<HANDLE, CloseHandle>>;
 using IconHandle = ScopedHandle<handles_detail::NullTraits<HICON, DestroyIcon>>;
 using MenuHandle = ScopedHandle<handles_detail::NullTraits<HMENU, DestroyMenu>>;
+// Memory the system allocated with LocalAlloc for the caller (FormatMessageW).
+using LocalMemoryHandle = ScopedHandle<handles_detail::LocalMemoryTraits>;
 // Shell item ID lists (SHBrowseForFolderW, ParseDisplayName), freed with the
 // shell's allocator, which is the COM task allocator.
 using IdListHandle = ScopedHandle<handles_detail::IdListTraits>;

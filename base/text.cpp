@@ -67,6 +67,19 @@ int Text_JoinPath(wchar_t* out, size_t capacity, const wchar_t* folder, const wc
   return 0;
 }
 
+int Text_PathBesideProgram(const wchar_t* name, wchar_t* out, size_t capacity) {
+  if (capacity == 0) return -1;
+  const DWORD size = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
+  const DWORD length = GetModuleFileNameW(nullptr, out, size);
+  wchar_t* slash = length == 0 || length >= size ? nullptr : wcsrchr(out, L'\\');
+  if (slash == nullptr) {
+    out[0] = L'\0';
+    return -1;
+  }
+  *slash = L'\0';
+  return Text_JoinPath(out, capacity, out, name);
+}
+
 int Text_MessageBox(HWND owner, UINT textId, UINT captionId, UINT type, const wchar_t* argument) {
   wchar_t text[D_SIZE_RESOURCE];
   wchar_t caption[D_SIZE_RESOURCE];

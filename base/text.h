@@ -25,6 +25,10 @@ void Text_LoadString(UINT id, wchar_t* buffer, size_t capacity);
 // (and an empty `out`) when the result does not fit: a path is never cut short.
 int Text_JoinPath(wchar_t* out, size_t capacity, const wchar_t* folder, const wchar_t* name);
 
+// The full path of the file `name` in the running program's own folder.
+// Returns 0, or -1 (and an empty `out`) when it does not fit.
+int Text_PathBesideProgram(const wchar_t* name, wchar_t* out, size_t capacity);
+
 // Copies `source` whole into `out`, or empties `out` and returns -1 when it does not fit.
 int Text_Copy(wchar_t* out, size_t capacity, const wchar_t* source);
 

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "base/system_message.h"
 #include "base/text.h"
 
 long glong_WinMain_ForceTraceFlag = 0;
@@ -44,29 +45,6 @@ void DefaultSink(int, const wchar_t* prefix, const wchar_t* text, void*) {
   Text_Format(line, ARRAYSIZE(line), L"Corvanta: %ls%ls\n", prefix, text);
   OutputDebugStringW(line);
   AppendToLogFile(prefix, text);
-}
-
-// The system's text for `error`, without the line break it ends with, or
-// nullptr when the system has none.  Free with LocalFree.
-wchar_t* SystemMessageText(DWORD error) {
-  wchar_t* text = nullptr;
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                    FORMAT_MESSAGE_FROM_SYSTEM,
-                                nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (length == 0 || text == nullptr) {
-    if (text) LocalFree(text);
-    return nullptr;
-  }
-  // Records are one line each: drop the trailing CR LF (and blanks) of the text.
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' ')) {
-    text[--length] = L'\0';
-  }
-  if (length == 0) {
-    LocalFree(text);
-    return nullptr;
-  }
-  return text;
 }
 
 }  // namespace
@@ -141,10 +119,10 @@ void Trace_ReportError(TraceFrame frame, const wchar_t* call, DWORD error) {
       L"外部処理が異常終了しました( %ls )",
       L"外部処理異常終了( %ls )",
   };
-  wchar_t* systemText = SystemMessageText(error);
-  if (systemText != nullptr) {
+  // No file is at hand here: inserts in the system's text are dropped.
+  wchar_t systemText[D_SIZE_MESSAGE];
+  if (Text_SystemMessage(error, nullptr, systemText, D_SIZE_MESSAGE) > 0) {
     Tracef(TRACE_LEVEL_ERROR, kLongForms[frame], call, systemText);
-    LocalFree(systemText);
   } else {
     Tracef(TRACE_LEVEL_ERROR, kShortForms[frame], call);
   }

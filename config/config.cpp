@@ -3,6 +3,8 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+
+#include <string>
 #include <shlwapi.h>
 
 #include "base/handles.h"
@@ -119,12 +121,67 @@ int LoadSetting(const SettingKey& setting) {
 
 }  // namespace
 
+namespace {
+
+// _wsplitpath_s: the drive ("C:") and the other parts, terminators included.
+constexpr size_t kDriveCapacity = 3;
+constexpr size_t kPartCapacity = 256;
+
+void LoadHelpFileName(wchar_t* helpName) {
+  // Each language library names its own help file (the English one
+  // CorvantaHelp_En.chm); the program's own is CorvantaHelp.chm.
+  Text_LoadString(IDS_CONFIG_HELP_FILE_NAME, helpName, D_SIZE_RESOURCE);
+  if (helpName[0] == L'\0') Text_Copy(helpName, D_SIZE_RESOURCE, D_WSTR_CONFIG_HELP_FILE_NAME);
+}
+
+// The program's folder as the user knows it: the executable's path up to its
+// last backslash.
+std::wstring ProgramFolderOf(const wchar_t* executablePath) {
+  const wchar_t* slash = wcsrchr(executablePath, L'\\');
+  return slash == nullptr ? std::wstring(executablePath) : std::wstring(executablePath, slash);
+}
+
+int ReportProgramFolderTooLong(const wchar_t* executablePath) {
+  const std::wstring folder = ProgramFolderOf(executablePath);
+  const size_t longest = Config_GetLongestProgramFolder();
+  Tracef(TRACE_LEVEL_ERROR, L"パスが長すぎます(PATH=%ls)", folder.c_str());
+  wchar_t format[D_SIZE_RESOURCE];
+  wchar_t caption[D_SIZE_RESOURCE];
+  wchar_t text[D_SIZE_MESSAGE];
+  Text_LoadString(IDS_CONFIG_PATH_TOO_LONG_TEXT, format, D_SIZE_RESOURCE);
+  Text_LoadString(IDS_CONFIG_STARTUP_ERROR_CAPTION, caption, D_SIZE_RESOURCE);
+  Text_Format(text, D_SIZE_MESSAGE, format, static_cast<int>(longest), folder.c_str());
+  MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR | D_UINT_MESSAGEBOX_STANDARD);
+  return -1;
+}
+
+}  // namespace
+
+size_t Config_GetLongestProgramFolder() {
+  wchar_t rootName[D_SIZE_RESOURCE];
+  wchar_t helpName[D_SIZE_RESOURCE];
+  Text_LoadString(IDS_CONFIG_LAUNCHER_ITEM_ROOT, rootName, D_SIZE_RESOURCE);
+  LoadHelpFileName(helpName);
+  // Each bound is the folder's length with its final backslash: the drive and
+  // directory parts, and every buffer less the name joined to the folder.
+  const size_t bounds[] = {
+      kDriveCapacity - 1 + kPartCapacity - 1,
+      D_SIZE_CONFIG_MODULE_FOLDER - 1,
+      D_SIZE_CONFIG_SETTING_FILE - 1 - wcslen(D_WSTR_CONFIG_SETTING_FILE_NAME),
+      D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT - 1 - wcslen(rootName),
+      D_SIZE_CONFIG_HELP_FILE - 1 - wcslen(helpName),
+  };
+  size_t longest = bounds[0];
+  for (size_t bound : bounds) longest = bound < longest ? bound : longest;
+  return longest - 1;
+}
+
 int Config_ComposePaths(const wchar_t* executablePath, ConfigPaths* paths) {
   *paths = ConfigPaths();
-  wchar_t drive[3];
-  wchar_t directory[256];
-  wchar_t name[256];
-  wchar_t extension[256];
+  wchar_t drive[kDriveCapacity];
+  wchar_t directory[kPartCapacity];
+  wchar_t name[kPartCapacity];
+  wchar_t extension[kPartCapacity];
   if (_wsplitpath_s(executablePath, drive, ARRAYSIZE(drive), directory, ARRAYSIZE(directory), name,
                     ARRAYSIZE(name), extension, ARRAYSIZE(extension)) != 0) {
     Tracef(TRACE_LEVEL_ERROR, L"外部処理異常終了( _wsplitpath_s(), PATH=%ls )", executablePath);
@@ -132,11 +189,8 @@ int Config_ComposePaths(const wchar_t* executablePath, ConfigPaths* paths) {
   }
   wchar_t rootName[D_SIZE_RESOURCE];
   Text_LoadString(IDS_CONFIG_LAUNCHER_ITEM_ROOT, rootName, D_SIZE_RESOURCE);
-  // Each language library names its own help file (the English one
-  // CorvantaHelp_En.chm); the program's own is CorvantaHelp.chm.
   wchar_t helpName[D_SIZE_RESOURCE];
-  Text_LoadString(IDS_CONFIG_HELP_FILE_NAME, helpName, D_SIZE_RESOURCE);
-  if (helpName[0] == L'\0') Text_Copy(helpName, D_SIZE_RESOURCE, D_WSTR_CONFIG_HELP_FILE_NAME);
+  LoadHelpFileName(helpName);
   // A path that does not fit is refused whole: cutting it short would point
   // the program at another file.
   if (Text_Format(paths->moduleFolder, ARRAYSIZE(paths->moduleFolder), L"%ls%ls", drive, directory) < 0 ||
@@ -168,8 +222,15 @@ int Config_InitializeSettings() {
   TRACE_SCOPE();
   wchar_t executable[D_SIZE_CONFIG_MODULE_PATH];
   DWORD length = GetModuleFileNameW(nullptr, executable, D_SIZE_CONFIG_MODULE_PATH);
-  if (length == 0 || length >= D_SIZE_CONFIG_MODULE_PATH) return -1;
-  if (Config_BuildPaths(executable) != 0) return -1;
+  if (length == 0) return -1;
+  // Told, not just refused: a folder too deep is the user's to change.
+  if (length >= D_SIZE_CONFIG_MODULE_PATH) return ReportProgramFolderTooLong(executable);
+  if (Config_BuildPaths(executable) != 0) {
+    if (ProgramFolderOf(executable).size() > Config_GetLongestProgramFolder()) {
+      return ReportProgramFolderTooLong(executable);
+    }
+    return -1;
+  }
   Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_Config_SettingFilePath = %ls", gTCHAR_Config_SettingFilePath);
   Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_Config_LauncherItemRootPath = %ls", gTCHAR_Config_LauncherItemRootPath);
   Tracef(TRACE_LEVEL_TRACE, L"gTCHAR_Config_HelpFilePath = %ls", gTCHAR_Config_HelpFilePath);

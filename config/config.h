@@ -35,6 +35,13 @@ constexpr const wchar_t* D_WSTR_CONFIG_HELP_FILE_NAME = L"CorvantaHelp.chm";
 // launcher item root, window-arrangement availability.  0, or -1 to stop.
 int Config_InitializeSettings();
 
+// The longest path the program's folder may have (in characters, without a
+// final backslash): from the path buffers above, the parts the executable's
+// path is split into, and the names joined to the folder, of which the
+// launcher item root's (string 143 of the resource instance) is the one that
+// limits.  A longer folder would cut a path short.
+size_t Config_GetLongestProgramFolder();
+
 // Builds the four path globals from the executable's full path.  -1 (and all
 // four emptied) when a path does not fit its buffer.
 int Config_BuildPaths(const wchar_t* executablePath);

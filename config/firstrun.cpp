@@ -6,22 +6,18 @@
 #include "base/handles.h"
 #include "config/config.h"
 #include "config/config_paths.h"
+#include "resource.h"
 
 namespace {
 
 constexpr size_t kPathCapacity = 775;
 
-const wchar_t* const kSampleFolder = L"サンプル";
-const wchar_t* const kSampleSubFolders[] = {
-    L"サンプル\\とりあえずメモ帳1個",
-    L"サンプル\\とりあえずメモ帳2個",
-    L"サンプル\\とりあえずメモ帳3個",
-};
-const wchar_t* const kShortcutNames[] = {
-    L"notepad - ショートカット.lnk",
-    L"notepad - ショートカット (1).lnk",
-    L"notepad - ショートカット (2).lnk",
-};
+// The sample's names come from the string table, so a language library names
+// them in its language: the folder, its three subfolders (one, two and three
+// Notepads) and the shortcuts' name, numbered from the second on the way
+// Explorer numbers copies.
+const UINT kSampleSubFolders[] = {IDS_CONFIG_SAMPLE_ONE, IDS_CONFIG_SAMPLE_TWO, IDS_CONFIG_SAMPLE_THREE};
+const wchar_t* const kShortcutForms[] = {L"%ls.lnk", L"%ls (1).lnk", L"%ls (2).lnk"};
 
 // Saves a shortcut whose only property is its target path.
 int CreateShortcut(const wchar_t* shortcutPath, const wchar_t* targetPath) {
@@ -63,7 +59,11 @@ int Config_CreateDefaultLauncherItemRoot() {
   const wchar_t* root = gTCHAR_Config_LauncherItemRootPath;
   wchar_t path[kPathCapacity];
   if (CreateFolder(root) != 0) return -1;
-  if (Text_JoinPath(path, kPathCapacity, root, kSampleFolder) != 0 || CreateFolder(path) != 0) return -1;
+  wchar_t sample[D_SIZE_RESOURCE];
+  Text_LoadString(IDS_CONFIG_SAMPLE_FOLDER, sample, D_SIZE_RESOURCE);
+  if (Text_JoinPath(path, kPathCapacity, root, sample) != 0 || CreateFolder(path) != 0) return -1;
+  wchar_t shortcutName[D_SIZE_RESOURCE];
+  Text_LoadString(IDS_CONFIG_SAMPLE_SHORTCUT, shortcutName, D_SIZE_RESOURCE);
 
   wchar_t notepad[kPathCapacity];
   UINT length = GetWindowsDirectoryW(notepad, kPathCapacity);
@@ -73,14 +73,17 @@ int Config_CreateDefaultLauncherItemRoot() {
   }
 
   for (size_t folder = 0; folder < ARRAYSIZE(kSampleSubFolders); ++folder) {
+    wchar_t subFolder[D_SIZE_RESOURCE];
+    Text_LoadString(kSampleSubFolders[folder], subFolder, D_SIZE_RESOURCE);
     wchar_t folderPath[kPathCapacity];
-    if (Text_JoinPath(folderPath, kPathCapacity, root, kSampleSubFolders[folder]) != 0 ||
-        CreateFolder(folderPath) != 0) {
+    if (Text_JoinPath(folderPath, kPathCapacity, path, subFolder) != 0 || CreateFolder(folderPath) != 0) {
       return -1;
     }
     for (size_t shortcut = 0; shortcut <= folder; ++shortcut) {
+      wchar_t fileName[D_SIZE_RESOURCE + 8];
       wchar_t shortcutPath[kPathCapacity];
-      if (Text_JoinPath(shortcutPath, kPathCapacity, folderPath, kShortcutNames[shortcut]) != 0 ||
+      if (Text_Format(fileName, ARRAYSIZE(fileName), kShortcutForms[shortcut], shortcutName) < 0 ||
+          Text_JoinPath(shortcutPath, kPathCapacity, folderPath, fileName) != 0 ||
           CreateShortcut(shortcutPath, notepad) != 0) {
         return -1;
       }

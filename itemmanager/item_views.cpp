@@ -6,6 +6,7 @@
 
 #include <wchar.h>
 
+#include "base/dpi.h"
 #include "base/handles.h"
 #include "base/instance.h"
 #include "base/text.h"
@@ -176,7 +177,11 @@ int ItemManager_FillItemList(HWND list, const wchar_t* folder) {
   gIconIndex.clear();
   // The list view destroys a small image list it does not share when it is
   // destroyed itself: the old list is swapped out first, then destroyed.
-  HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR32, 4, 0);
+  // Icons at the list's small icon size for the DPI of its monitor; the
+  // shell's icons are scaled into it when their size differs.
+  const UINT dpi = Dpi_ForWindow(list);
+  const int iconSize = Dpi_SystemMetric(SM_CXSMICON, dpi);
+  HIMAGELIST icons = ImageList_Create(iconSize, iconSize, ILC_COLOR32, 4, 0);
   HIMAGELIST old = reinterpret_cast<HIMAGELIST>(
       SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons)));
   if (old != nullptr) ImageList_Destroy(old);
@@ -189,7 +194,7 @@ int ItemManager_FillItemList(HWND list, const wchar_t* folder) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
-    column.cx = kColumnWidth;
+    column.cx = Dpi_Scale(kColumnWidth, dpi);
     column.pszText = title;
     SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   }

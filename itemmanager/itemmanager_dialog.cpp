@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/dpi.h"
 #include "base/handles.h"
 #include "base/instance.h"
 #include "base/text.h"
@@ -34,11 +35,16 @@ namespace {
 // Posted when a label edit has ended: the rename and the rebuild of the views
 // run after the list view has finished its notification, never inside it.
 constexpr UINT kRenameAfterEdit = WM_APP + 1;
+// Posted when the dialog has moved to a monitor of another DPI: the list is
+// filled again once the dialog manager has scaled the controls.
+constexpr UINT kRefillAfterDpiChange = WM_APP + 2;
 
 bool gOpen = false;
 // Set while the tree is rebuilt: its selection changes then mean nothing.
 bool gRebuilding = false;
 IconHandle gSmallIcon;
+// The DPI the dialog's code-sized parts were made for.
+UINT gDialogDpi = 0;
 // The folder whose items the list shows.
 wchar_t gListFolder[D_SIZE_ITEMMANAGER_PATH] = L"";
 // What a label edit acts on, taken when it began.
@@ -247,7 +253,8 @@ BOOL OnRenameAfterEdit() {
 BOOL OnInitDialog(HWND dialog) {
   gHWND_ItemManager_Dialog = dialog;
   gSmallIcon.Reset(static_cast<HICON>(
-      LoadImageW(gHINSTANCE_WinMain_ResourceInstance, MAKEINTRESOURCEW(IDI_CORVANTA), IMAGE_ICON, 16, 16, 0)));
+      LoadImageW(gHINSTANCE_WinMain_ResourceInstance, MAKEINTRESOURCEW(IDI_CORVANTA), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
   SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(gSmallIcon.Get()));
   HWND rootPath = GetDlgItem(dialog, IDC_ITEMMANAGER_ROOT_PATH);
   SendMessageW(rootPath, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
@@ -260,8 +267,23 @@ BOOL OnInitDialog(HWND dialog) {
   gWNDPROC_ItemManager_FolderTreePrevProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(Tree(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ItemManager_FolderTreeProc)));
   DragAcceptFiles(List(), TRUE);
+  gDialogDpi = Dpi_ForWindow(dialog);
   ShowWindow(dialog, SW_SHOW);
   return TRUE;
+}
+
+// Moved to a monitor of another DPI.  The dialog manager scales the dialog
+// and its controls (FALSE lets its handling run); what code sized in pixels
+// follows: the name column keeps its share of the list, and the list's icons
+// are made again at the new size.
+BOOL OnDpiChanged(HWND dialog, UINT dpi) {
+  const int width = static_cast<int>(SendMessageW(List(), LVM_GETCOLUMNWIDTH, 0, 0));
+  if (width > 0 && gDialogDpi != 0 && dpi != 0) {
+    SendMessageW(List(), LVM_SETCOLUMNWIDTH, 0, MulDiv(width, static_cast<int>(dpi), static_cast<int>(gDialogDpi)));
+  }
+  gDialogDpi = dpi;
+  PostMessageW(dialog, kRefillAfterDpiChange, 0, 0);
+  return FALSE;
 }
 
 BOOL OnClose(HWND dialog) {
@@ -392,6 +414,8 @@ INT_PTR CALLBACK ItemManager_DialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_NOTIFY: return OnNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
     case WM_DROPFILES: OnDropFiles(dialog, reinterpret_cast<HDROP>(wParam)); return TRUE;
     case kRenameAfterEdit: return OnRenameAfterEdit();
+    case WM_DPICHANGED: return OnDpiChanged(dialog, HIWORD(wParam));
+    case kRefillAfterDpiChange: RefreshList(); return TRUE;
     default: return FALSE;
   }
 }

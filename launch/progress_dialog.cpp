@@ -83,7 +83,7 @@ void HandleItem(HWND dialog, LaunchItem& item) {
     ++glong_Launch_ErrorCount;
     wchar_t reason[D_SIZE_MESSAGE];
     wchar_t line[D_SIZE_MESSAGE];
-    Launch_DescribeError(result.error, reason, D_SIZE_MESSAGE);
+    Launch_DescribeError(result.error, reason, D_SIZE_MESSAGE, item.path);
     Text_Format(line, D_SIZE_MESSAGE, L"[ERROR] (%ls)\n", reason);
     Launch_AppendResultLine(false, line);
   }

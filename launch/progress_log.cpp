@@ -3,6 +3,7 @@
 
 #include <richedit.h>
 
+#include "base/system_message.h"
 #include "base/text.h"
 #include "launch/launch.h"
 #include "resource.h"
@@ -58,24 +59,12 @@ void Launch_AppendResultLine(bool success, const wchar_t* text) {
   SetInsertionColour(log, nullptr);
 }
 
-void Launch_DescribeError(DWORD error, wchar_t* buffer, size_t capacity) {
-  wchar_t* text = nullptr;
+void Launch_DescribeError(DWORD error, wchar_t* buffer, size_t capacity, const wchar_t* path) {
   // Code 0 has a system text ("completed successfully"), which would read as
   // nonsense after a failure: it is given as a code like any unknown one.
-  DWORD length = error == 0 ? 0 : FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                    FORMAT_MESSAGE_FROM_SYSTEM,
-                                nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  while (length > 0 && (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' ')) {
-    text[--length] = L'\0';
-  }
-  if (length > 0) {
-    Text_Format(buffer, capacity, L"%ls", text);
-  } else {
-    // The form people type into a search engine: decimal and hexadecimal.
-    wchar_t format[D_SIZE_RESOURCE];
-    Text_LoadString(IDS_LAUNCH_ERROR_CODE, format, D_SIZE_RESOURCE);
-    Text_Format(buffer, capacity, format, static_cast<unsigned>(error), static_cast<unsigned>(error));
-  }
-  if (text != nullptr) LocalFree(text);
+  if (error != 0 && Text_SystemMessage(error, path, buffer, capacity) > 0) return;
+  // The form people type into a search engine: decimal and hexadecimal.
+  wchar_t format[D_SIZE_RESOURCE];
+  Text_LoadString(IDS_LAUNCH_ERROR_CODE, format, D_SIZE_RESOURCE);
+  Text_Format(buffer, capacity, format, static_cast<unsigned>(error), static_cast<unsigned>(error));
 }

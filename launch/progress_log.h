@@ -15,8 +15,8 @@ void Launch_InitializeProgressLog(HWND log);
 // Appends a result line in its colour; the text after it is in the default
 // colour again, and no text is ever inserted while the other colour is set.
 void Launch_AppendResultLine(bool success, const wchar_t* text);
-// The system's text for `error`, or, when it has none, the code in words a
-// user can search for.
-void Launch_DescribeError(DWORD error, wchar_t* buffer, size_t capacity);
+// The system's text for `error`, its inserts filled with `path` (the item
+// that failed), or, when it has none, the code in words a user can search for.
+void Launch_DescribeError(DWORD error, wchar_t* buffer, size_t capacity, const wchar_t* path = nullptr);
 
 #endif

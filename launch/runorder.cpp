@@ -1,6 +1,7 @@
-// The run-order file: one order.ini per folder, one item name per line, in
-// the ANSI code page, read through the runtime's text-mode wide stream; or,
-// when it begins with a byte-order mark, in UTF-8.
+// The run-order file: one order.ini per folder, one item name per line.  The
+// program writes it in the ANSI code page; the file a user's editor saves may
+// be UTF-8 (with or without a byte-order mark) or UTF-16 with its mark, and is
+// read in whichever it is.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "base/text_encoding.h"
 #include "base/trace.h"
 #include "launch/launch.h"
 
@@ -44,18 +46,19 @@ bool AppendEntry(const wchar_t* folder, const wchar_t* line, RunOrderEntry*** li
   return true;
 }
 
-// A file that begins with the UTF-8 byte-order mark holds names the ANSI
-// code page could not: it is decoded whole and cut the way the text-mode
-// reader cuts, at each line feed and after every 511 characters.
-void ReadUtf8(FILE* file, const wchar_t* folder, RunOrderEntry** list) {
+// The file's text, decoded whole, is cut the way the runtime's text-mode
+// reader cuts a line: CR LF taken as LF, then at each line feed and after
+// every 511 characters.
+void ReadLines(FILE* file, const wchar_t* folder, RunOrderEntry** list) {
   std::string bytes;
   char chunk[4096];
   for (size_t got; (got = fread(chunk, 1, sizeof(chunk), file)) > 0;) bytes.append(chunk, got);
-  std::wstring text(bytes.size(), L'\0');
-  const int length = bytes.empty() ? 0
-                                   : MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                         &text[0], static_cast<int>(text.size()));
-  text.resize(static_cast<size_t>(length > 0 ? length : 0));
+  const std::wstring decoded = Text_DecodeFile(bytes);
+  std::wstring text;
+  text.reserve(decoded.size());
+  for (size_t i = 0; i < decoded.size(); ++i) {
+    if (decoded[i] != L'\r' || i + 1 == decoded.size() || decoded[i + 1] != L'\n') text += decoded[i];
+  }
   RunOrderEntry** link = list;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
@@ -63,6 +66,7 @@ void ReadUtf8(FILE* file, const wchar_t* folder, RunOrderEntry** list) {
     end = std::min(end, start + kReadCapacity - 1);
     std::wstring line = text.substr(start, end - start);
     start = end;
+    // Cut at the first CR or LF; blanks at either end belong to the name.
     line.resize(wcscspn(line.c_str(), L"\r\n"));
     if (!AppendEntry(folder, line.c_str(), &link)) break;
   }
@@ -83,24 +87,7 @@ int RunOrder_Read(const wchar_t* folder, RunOrderEntry** list) {
     Tracef(TRACE_LEVEL_TRACE, L"実行順序ファイルがありません(%ls)", filePath);
     return 0;
   }
-  unsigned char mark[3] = {0, 0, 0};
-  const bool utf8 = fread(mark, 1, 3, file) == 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF;
-  if (utf8) {
-    ReadUtf8(file, folder, list);
-    fclose(file);
-    return 0;
-  }
-  // Text mode: the runtime turns CR LF into LF and converts each line from
-  // the code page of the locale set at start-up (the ANSI code page).
-  file = _wfreopen(filePath, L"rt", file);
-  if (file == nullptr) return 0;
-  RunOrderEntry** link = list;
-  wchar_t line[kReadCapacity];
-  while (fgetws(line, kReadCapacity, file) != nullptr) {
-    // Cut at the first CR or LF; blanks at either end belong to the name.
-    line[wcscspn(line, L"\r\n")] = L'\0';
-    if (!AppendEntry(folder, line, &link)) break;
-  }
+  ReadLines(file, folder, list);
   fclose(file);
   return 0;
 }

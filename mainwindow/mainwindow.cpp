@@ -6,7 +6,8 @@
 #include <htmlhelp.h>
 
 #include "base/trace.h"
-#include "hooklib.h"
+#include "mainwindow/help_viewer.h"
+#include "mainwindow/hook_library.h"
 #include "mainwindow/traymenu.h"
 
 HWND gHWND_MainWindow_Handle = nullptr;
@@ -145,18 +146,18 @@ int MainWindow_CreateMainWindow(HINSTANCE instance, HINSTANCE previousInstance, 
   ShowWindow(window, SW_HIDE);
   UpdateWindow(window);
 
-  HtmlHelpW(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&gDWORD_MainWindow_HtmlHelpCookie));
+  MainWindow_HtmlHelp(nullptr, nullptr, HH_INITIALIZE, reinterpret_cast<DWORD_PTR>(&gDWORD_MainWindow_HtmlHelpCookie));
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     // HTML Help windows need their keyboard messages before translation.
-    if (!HtmlHelpW(nullptr, nullptr, HH_PRETRANSLATEMESSAGE, reinterpret_cast<DWORD_PTR>(&message))) {
+    if (!MainWindow_HtmlHelp(nullptr, nullptr, HH_PRETRANSLATEMESSAGE, reinterpret_cast<DWORD_PTR>(&message))) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
   if (message.message == WM_QUIT) exitCode = static_cast<int>(message.wParam);
   UnregisterClassW(D_WSTR_MAINWINDOW_CLASS_NAME, gInstance);
-  HtmlHelpW(nullptr, nullptr, HH_UNINITIALIZE, gDWORD_MainWindow_HtmlHelpCookie);
+  MainWindow_HtmlHelp(nullptr, nullptr, HH_UNINITIALIZE, gDWORD_MainWindow_HtmlHelpCookie);
   gHWND_MainWindow_Handle = nullptr;
   gHWND_MainWindow_TreeView = nullptr;
   return 0;
@@ -201,11 +202,11 @@ int MainWindow_OnCreate(HWND window) {
   if (MainWindow_AddTaskTrayIcon() != 0) return -1;
   MainWindow_RegisterHotKey();
   MainWindow_CreateTreeView();
-  if (SetHookWH_MOUSE(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+  if (MainWindow_SetMouseHook(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
     Trace_ReportOperationFailed(L"SetHookWH_MOUSE()");
     return -1;
   }
-  if (SetHookWH_KEYBOARD(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+  if (MainWindow_SetKeyboardHook(window, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
     Trace_ReportOperationFailed(L"SetHookWH_KEYBOARD()");
     return -1;
   }
@@ -214,8 +215,8 @@ int MainWindow_OnCreate(HWND window) {
 
 int MainWindow_OnDestroy() {
   TRACE_SCOPE();
-  UnsetHookWH_MOUSE();
-  UnsetHookWH_KEYBOARD();
+  MainWindow_UnsetMouseHook();
+  MainWindow_UnsetKeyboardHook();
   MainWindow_DestroyTrayIconMenu();
   if (MainWindow_DeleteTaskTrayIcon() != 0) {
     Trace_ReportOperationFailed(L"MainWindow_DeleteTaskTrayIcon()");

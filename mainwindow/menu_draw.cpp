@@ -1,6 +1,11 @@
 // Measuring and drawing the owner-drawn launcher entries: the shell's icon
 // and the item's name.
 //
+// Every size follows the DPI of the monitor the menu opens on: the icon at
+// the system's large icon size for that DPI, the name in the system's menu
+// font for that DPI (selected for measuring and for drawing alike, so the
+// name always fits the row it was measured for), the margins scaled.
+//
 // Each entry's icon is asked from the shell once per opening of the menu and
 // kept until the menu is destroyed: every highlight change redraws entries,
 // and SHGetFileInfoW on a shortcut can take milliseconds (far longer when its
@@ -19,20 +24,73 @@
 
 #include <unordered_map>
 
+#include "base/dpi.h"
 #include "base/handles.h"
 #include "base/text.h"
 #include "base/trace.h"
+#include "mainwindow/menu_geometry.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"
 
 namespace {
 
-// Geometry of an entry, in pixels relative to its rectangle.
-constexpr int kTextLeft = 36;
-constexpr int kTextTop = 12;
-constexpr int kIconTop = 4;
-constexpr int kExtraWidth = 36;
-constexpr int kExtraHeight = 24;
+// The DPI the next opening is measured and drawn for; 0 for the system's.
+UINT gMenuDpi = 0;
+
+// What every entry of one opening is measured and drawn with, made on the
+// first entry: the font, the sizes, the shell's image list of the icon size,
+// and a device context with the font selected (a window's DC fetched and
+// given back per entry cost more than the measuring).
+struct EntryStyle {
+  bool made = false;
+  UINT dpi = D_UINT_DPI_DESIGN;
+  int iconSize = 0;
+  int arrowSpace = 0;
+  int textHeight = 0;
+  // The font before the DC: members are destroyed in reverse order, so the
+  // DC goes first and the font is no longer selected when it is deleted.
+  GdiObjectHandle font;
+  MemoryDcHandle measuringDc;
+  ComPtr<IImageList> icons;
+};
+
+EntryStyle& KeptStyle() {
+  static EntryStyle style;
+  return style;
+}
+
+// The shell's smallest system image list whose icons are at least `size`
+// pixels: scaling an icon down looks better than scaling it up.
+void ChooseImageList(int size, ComPtr<IImageList>* chosen) {
+  for (int list : {SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+    int width = 0, height = 0;
+    // Through its COM interface: the image list belongs to the shell's copy
+    // of the common controls, which need not be the one this program loaded.
+    if (SUCCEEDED(SHGetImageList(list, __uuidof(IImageList), chosen->ReceiveVoid())) &&
+        SUCCEEDED((*chosen)->GetIconSize(&width, &height)) && width >= size) {
+      return;
+    }
+  }
+}
+
+const EntryStyle& Style() {
+  EntryStyle& style = KeptStyle();
+  if (style.made) return style;
+  style.made = true;
+  style.dpi = gMenuDpi != 0 ? gMenuDpi : Dpi_System();
+  style.iconSize = Dpi_SystemMetric(SM_CXICON, style.dpi);
+  // A submenu's arrow is drawn at the size of a menu check mark.
+  style.arrowSpace = Dpi_SystemMetric(SM_CXMENUCHECK, style.dpi);
+  LOGFONTW font = {};
+  Dpi_MenuFont(style.dpi, &font);
+  style.font.Reset(CreateFontIndirectW(&font));
+  style.measuringDc.Reset(CreateCompatibleDC(nullptr));
+  if (style.measuringDc.Valid() && style.font.Valid()) SelectObject(style.measuringDc.Get(), style.font.Get());
+  TEXTMETRICW metrics = {};
+  if (style.measuringDc.Valid() && GetTextMetricsW(style.measuringDc.Get(), &metrics)) style.textHeight = metrics.tmHeight;
+  ChooseImageList(style.iconSize, &style.icons);
+  return style;
+}
 
 void FillWithColour(HDC dc, const RECT& rect, COLORREF colour) {
   GdiObjectHandle brush(CreateSolidBrush(colour));
@@ -77,12 +135,8 @@ HICON IconThroughFolder(HTREEITEM node) {
   const HTREEITEM parent = reinterpret_cast<HTREEITEM>(
       SendMessageW(gHWND_MainWindow_TreeView, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(node)));
   IShellFolder* folder = parent != nullptr ? FolderOf(parent) : nullptr;
-  // Through its COM interface: the image list belongs to the shell's copy of
-  // the common controls, which need not be the one this program loaded.
-  ComPtr<IImageList> large;
-  if (folder == nullptr || FAILED(SHGetImageList(SHIL_LARGE, __uuidof(IImageList), large.ReceiveVoid()))) {
-    return nullptr;
-  }
+  IImageList* icons = Style().icons.Get();
+  if (folder == nullptr || icons == nullptr) return nullptr;
   wchar_t name[D_SIZE_RESOURCE];
   MainWindow_GetNodeText(node, name, D_SIZE_RESOURCE);
   LPITEMIDLIST ids = nullptr;
@@ -90,17 +144,8 @@ HICON IconThroughFolder(HTREEITEM node) {
   IdListHandle child(ids);
   const int index = SHMapPIDLToSystemImageListIndex(folder, child.Get(), nullptr);
   HICON icon = nullptr;
-  if (index < 0 || FAILED(large->GetIcon(index, ILD_NORMAL, &icon))) return nullptr;
+  if (index < 0 || FAILED(icons->GetIcon(index, ILD_NORMAL, &icon))) return nullptr;
   return icon;
-}
-
-// The device context names are measured on, kept for the opening: the menu
-// measures every entry of a submenu before showing it, and a window's DC
-// fetched and given back per entry cost more than the measuring.  A memory DC
-// has the same default font as the main window's.
-MemoryDcHandle& KeptMeasuringDc() {
-  static MemoryDcHandle dc;
-  return dc;
 }
 
 HICON EntryIcon(HTREEITEM node) {
@@ -132,17 +177,18 @@ int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND wind
     MainWindow_GetNodeText(reinterpret_cast<HTREEITEM>(record->itemData), text, D_SIZE_RESOURCE);
   }
   Tracef(TRACE_LEVEL_TRACE, L"TCHARmenuItemString = %ls", text);
-  if (!KeptMeasuringDc().Valid()) KeptMeasuringDc().Reset(CreateCompatibleDC(nullptr));
+  const EntryStyle& style = Style();
   SIZE size = {};
-  if (KeptMeasuringDc().Valid()) {
-    GetTextExtentPoint32W(KeptMeasuringDc().Get(), text, static_cast<int>(wcslen(text)), &size);
+  if (style.measuringDc.Valid()) {
+    GetTextExtentPoint32W(style.measuringDc.Get(), text, static_cast<int>(wcslen(text)), &size);
   } else {
     HDC dc = GetDC(window);
     GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
     ReleaseDC(window, dc);
   }
-  record->itemWidth = static_cast<UINT>(size.cx + kExtraWidth);
-  record->itemHeight = static_cast<UINT>(size.cy + kExtraHeight);
+  const MenuEntrySize entry = MainWindow_EntrySize(style.dpi, size, style.iconSize, style.arrowSpace);
+  record->itemWidth = static_cast<UINT>(entry.width);
+  record->itemHeight = static_cast<UINT>(entry.height);
   return 0;
 }
 
@@ -154,6 +200,10 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
   HDC dc = record->hDC;
   const RECT& rect = record->rcItem;
   wchar_t text[D_SIZE_MESSAGE] = L"";
+  const EntryStyle& style = Style();
+  const MenuEntryPlaces places =
+      MainWindow_EntryPlaces(style.dpi, rect.bottom - rect.top, style.iconSize, style.textHeight);
+  HGDIOBJ oldFont = style.font.Valid() ? SelectObject(dc, style.font.Get()) : nullptr;
 
   if (record->itemID == D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_EMPTY) {
     Text_LoadString(IDS_MAINWINDOW_MENU_EMPTY, text, D_SIZE_MESSAGE);
@@ -172,15 +222,27 @@ int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam) {
       FillWithColour(dc, rect, GetBkColor(dc));
     }
     HICON icon = EntryIcon(node);
-    if (icon != nullptr) DrawIcon(dc, rect.left, rect.top + kIconTop, icon);
+    // At the size asked for: the shell's icon may be larger (or, failing
+    // the image lists, the system DPI's size).
+    if (icon != nullptr) {
+      DrawIconEx(dc, rect.left, rect.top + places.iconTop, icon, style.iconSize, style.iconSize, 0, nullptr, DI_NORMAL);
+    }
   }
   // Names are drawn as they are: a "%" is just a character.
-  TextOutW(dc, rect.left + kTextLeft, rect.top + kTextTop, text, static_cast<int>(wcslen(text)));
+  TextOutW(dc, rect.left + places.textLeft, rect.top + places.textTop, text, static_cast<int>(wcslen(text)));
+  if (oldFont != nullptr) SelectObject(dc, oldFont);
   return 0;
 }
 
 void MainWindow_ReleaseMenuDrawing() {
   KeptIcons().clear();
   KeptFolders().clear();
-  KeptMeasuringDc().Reset();
+  // The DC first, for the same reason as in the destructor.
+  KeptStyle().measuringDc.Reset();
+  KeptStyle() = EntryStyle();
+}
+
+void MainWindow_SetMenuDpi(UINT dpi) {
+  if (dpi != gMenuDpi) MainWindow_ReleaseMenuDrawing();
+  gMenuDpi = dpi;
 }

@@ -30,8 +30,11 @@ void ClearTrayIconRecord() {
 
 int MainWindow_AddTaskTrayIcon() {
   TRACE_SCOPE();
+  // At the size the notification area shows icons: the small icon size of
+  // the system DPI (16 at 100 %, 24 at 150 %), chosen from the icon's images.
   IconHandle image(static_cast<HICON>(LoadImageW(gHINSTANCE_WinMain_ResourceInstance,
-                                                 MAKEINTRESOURCEW(IDI_CORVANTA), IMAGE_ICON, 16, 16,
+                                                 MAKEINTRESOURCEW(IDI_CORVANTA), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                  LR_DEFAULTCOLOR)));
   NOTIFYICONDATAW& record = gNOTIFYICONDATA_MainWindow_TrayIcon;
   ZeroMemory(&record, sizeof(record));

@@ -10,11 +10,13 @@
 
 #include <htmlhelp.h>
 
+#include "base/dpi.h"
 #include "base/handles.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
-#include "hooklib.h"
+#include "mainwindow/help_viewer.h"
+#include "mainwindow/hook_library.h"
 #include "itemmanager/itemmanager.h"
 #include "launch/launch.h"
 #include "resource.h"
@@ -79,7 +81,7 @@ void ShowHelp() {
                     MB_OK | MB_ICONWARNING, gTCHAR_Config_HelpFilePath);
     return;
   }
-  HtmlHelpW(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
+  MainWindow_HtmlHelp(GetDesktopWindow(), gTCHAR_Config_HelpFilePath, HH_DISPLAY_TOC, 0);
 }
 
 // Confirms (unless the settings say not to) and runs a launcher entry.
@@ -126,7 +128,7 @@ int CarryOutChoice() {
   gActionRunning = false;
   // After the quit entry there is no window left to notify.
   if (IsWindow(gHWND_MainWindow_Handle) &&
-      SetHookWH_MOUSE(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
+      MainWindow_SetMouseHook(gHWND_MainWindow_Handle, D_LONG_MAINWINDOW_WM_HOOK) != 0) {
     Trace_ReportOperationFailed(L"SetHookWH_MOUSE()");
     return -1;
   }
@@ -164,6 +166,8 @@ int MainWindow_ShowTrayIconMenu() {
   ClearSelection();
   POINT pointer = {};
   GetCursorPos(&pointer);
+  // The menu opens at the pointer: its entries take that monitor's DPI.
+  MainWindow_SetMenuDpi(Dpi_ForPoint(pointer));
   // Without the foreground the menu would not close when the user clicks
   // elsewhere.
   SetForegroundWindow(gHWND_MainWindow_Handle);
@@ -227,7 +231,7 @@ int MainWindow_OnHookNotify() {
   }
   // The mouse hook stays off while the chosen action shows its boxes and
   // dialogs, so clicks in them are not taken for menu choices.
-  UnsetHookWH_MOUSE();
+  MainWindow_UnsetMouseHook();
   // Copied before the menu closes: closing clears the selection.
   Text_Copy(gChoice.path, D_SIZE_MAINWINDOW_PATH, gTCHAR_MainWindow_CurrentPhysicalPath);
   gChoice.menuId = glong_MainWindow_CurrentMenuId;

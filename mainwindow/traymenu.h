@@ -34,6 +34,9 @@ int MainWindow_OnMeasureItem(WPARAM wParam, MEASUREITEMSTRUCT* record, HWND wind
 int MainWindow_OnDrawItem(const DRAWITEMSTRUCT* record, WPARAM wParam);
 // Gives back what drawing kept for the entries of this opening (their icons).
 void MainWindow_ReleaseMenuDrawing();
+// The DPI the entries are measured and drawn for from now on: that of the
+// monitor the menu opens on (0: the system's).
+void MainWindow_SetMenuDpi(UINT dpi);
 // 0 when `path` names a folder, -1 otherwise.
 int MainWindow_IsDirectory(const wchar_t* path);
 // Carries out a fixed entry's action (quit, help, settings, management).

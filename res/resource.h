@@ -8,7 +8,7 @@
 #endif
 
 // ---- Icons -------------------------------------------------------------------
-#define IDI_CORVANTA                        101   // tray icon, 16x16 and 32x32
+#define IDI_CORVANTA                        101   // tray icon, 16 to 64 pixels
 
 // ---- Launch progress dialog -------------------------------------------------
 #define IDD_LAUNCH_PROGRESS                 101
@@ -50,6 +50,14 @@
 #define IDS_CONFIG_LAUNCHER_ITEM_ROOT       143
 #define IDS_CONFIG_SAVE_FAILED_TEXT         157
 #define IDS_CONFIG_SAVE_FAILED_CAPTION      158
+// (first run and start-up after 229: 230-236)
+#define IDS_CONFIG_SAMPLE_FOLDER            230   // the first run's sample folder
+#define IDS_CONFIG_SAMPLE_ONE               231   // its three subfolders: one, two and three Notepads
+#define IDS_CONFIG_SAMPLE_TWO               232
+#define IDS_CONFIG_SAMPLE_THREE             233
+#define IDS_CONFIG_SAMPLE_SHORTCUT          234   // the shortcuts' name, before " (1)" and ".lnk"
+#define IDS_CONFIG_PATH_TOO_LONG_TEXT       235   // %d: the longest folder path, %s: the program's folder
+#define IDS_CONFIG_STARTUP_ERROR_CAPTION    236
 
 // ---- Strings: tray icon and launcher menu -----------------------------------
 #define IDS_MAINWINDOW_QUIT_TEXT            115
@@ -64,6 +72,7 @@
 #define IDS_MAINWINDOW_MENU_SETTING         149
 #define IDS_MAINWINDOW_MENU_MANAGEMENT      150
 #define IDS_MAINWINDOW_MENU_EMPTY           151
+#define IDS_MAINWINDOW_HOOK_MISSING_TEXT    237   // %s: the hook library's path; caption 236
 
 // ---- Strings: help (after 189: 190-199) ---------------------------------------
 #define IDS_MAINWINDOW_HELP_MISSING_TEXT    190   // %s: the help file's path
@@ -110,7 +119,7 @@
 #define IDD_CONFIG_PAGE_OPERATION           107
 #define IDD_CONFIG_PAGE_ADVANCED            108
 #define IDD_CONFIG_PAGE_VERSION             109
-#define IDB_CONFIG_LOGO                     108   // 88 x 31
+#define IDB_CONFIG_LOGO                     108   // 88 x 31 at 100 %, drawn at 176 x 62
 // Page 107: confirmation boxes and the hotkey.
 #define IDC_CONFIG_HOTKEY                   1006
 #define IDC_CONFIG_SUPRESS_CONFIRMATION     1007
@@ -132,6 +141,7 @@
 #define IDC_CONFIG_PREVIEW_UNAVAILABLE      1044
 // Page 109: version information.
 #define IDC_CONFIG_TERMS                    1014
+#define IDC_CONFIG_LOGO                     1018   // sized for the DPI by the page
 #define IDC_CONFIG_PRODUCT_NAME             1019
 #define IDC_CONFIG_PRODUCT_VERSION          1020
 // Strings.

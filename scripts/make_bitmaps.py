@@ -9,8 +9,10 @@ Each shows a miniature desktop with a taskbar and the windows of one pattern:
   preview_tile.bmp         (111) four windows in two rows of two
   preview_vertical.bmp     (112) two windows one above the other, full width
   preview_unavailable.bmp  (113) the first picture in grey
-The product logo (88 x 31), shown on the settings sheet's version page:
-  logo.bmp                 (108) the tray icon's mark and the name in capitals
+The product logo (88 x 31 at 100 %), shown on the settings sheet's version page:
+  logo.bmp                 (108) the tray icon's mark and the name in capitals,
+                           drawn at twice that size: the page scales it to its
+                           DPI, down from detail rather than up from pixels
 Standard library only, so the output is reproducible:
     python3 scripts/make_bitmaps.py build/res/art
 """
@@ -88,6 +90,7 @@ GLYPHS = {
     'T': ['11111', '00100', '00100', '00100', '00100', '00100', '00100'],
 }
 LOGO_W, LOGO_H = 88, 31
+LOGO_SCALE = 2
 LOGO_BACK = (0x1f, 0x2a, 0x38)
 LOGO_EDGE = (0x4a, 0x5a, 0x6e)
 INDIGO = (0x3f, 0x51, 0xb5)
@@ -105,25 +108,30 @@ def near_segment(px, py, ax, ay, bx, by, width):
     return (px - ax - t * dx) ** 2 + (py - ay - t * dy) ** 2 <= width * width
 
 
-def logo():
+def logo(k=LOGO_SCALE):
     """A dark badge: the tray icon's mark (a chevron over two menu bars on a
-    square shading from indigo to teal) and "CORVANTA" in white."""
-    pixels = [[LOGO_BACK for _ in range(LOGO_W)] for _ in range(LOGO_H)]
-    for x in range(LOGO_W):
-        pixels[0][x] = pixels[LOGO_H - 1][x] = LOGO_EDGE
-    for y in range(LOGO_H):
-        pixels[y][0] = pixels[y][LOGO_W - 1] = LOGO_EDGE
-    x0, y0, size = 4, 4, 23
+    square shading from indigo to teal) and "CORVANTA" in white, at k times
+    the 100 % size: the mark with k times the detail, everything else in
+    blocks of k x k pixels."""
+    w, h = LOGO_W * k, LOGO_H * k
+    pixels = [[LOGO_BACK for _ in range(w)] for _ in range(h)]
+    for x in range(w):
+        for y in range(k):
+            pixels[y][x] = pixels[h - 1 - y][x] = LOGO_EDGE
+    for y in range(h):
+        for x in range(k):
+            pixels[y][x] = pixels[y][w - 1 - x] = LOGO_EDGE
+    x0, y0, size = 4 * k, 4 * k, 23 * k
     for y in range(size):
         for x in range(size):
             corner = min(x, size - 1 - x) + min(y, size - 1 - y)
-            if corner < 2:
+            if corner < 2 * k:
                 continue  # rounded corners
             colour = blend(INDIGO, TEAL, (x + y) / (2.0 * (size - 1)))
-            cx, cy = x + 0.5, y + 0.5
+            cx, cy = (x + 0.5) / k, (y + 0.5) / k  # in 100 % pixels
             if near_segment(cx, cy, 6, 12, 11.5, 6.5, 1.4) or near_segment(cx, cy, 11.5, 6.5, 17, 12, 1.4):
                 colour = WHITE
-            if (y in (15, 16) and 7 <= x <= 15) or (y in (19, 20) and 8 <= x <= 14):
+            if (int(cy) in (15, 16) and 7 <= int(cx) <= 15) or (int(cy) in (19, 20) and 8 <= int(cx) <= 14):
                 colour = WHITE
             pixels[y0 + y][x0 + x] = colour
     left, top = 33, 12
@@ -131,7 +139,9 @@ def logo():
         for row, bits in enumerate(GLYPHS[letter]):
             for column, bit in enumerate(bits):
                 if bit == '1':
-                    pixels[top + row][left + index * 6 + column] = WHITE
+                    for dy in range(k):
+                        for dx in range(k):
+                            pixels[(top + row) * k + dy][(left + index * 6 + column) * k + dx] = WHITE
     return pixels
 
 

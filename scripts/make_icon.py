@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Corvanta's tray icon (corvanta.ico, drawn into the build at build time): 16x16 and 32x32, 32 bits per pixel.
+"""Draws Corvanta's tray icon (corvanta.ico, drawn into the build at build time), 32 bits per pixel:
+the small and large icon sizes of 100 %, 125 %, 150 % and 200 % displays.
 
 A rounded square shading from indigo to teal, with a white upward chevron over
 three short menu bars: "launch from a menu".  Drawn with 8x8 supersampling so the
@@ -83,7 +84,7 @@ def dib(size):
 
 
 def main(path):
-    sizes = [16, 32]
+    sizes = [16, 20, 24, 32, 40, 48, 64]
     images = [dib(n) for n in sizes]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)

@@ -84,7 +84,7 @@ TEST_F(LaunchRun, TestRunsListEveryItemInRunOrderStartNothingAndStayOpenDespiteA
     if ((stayed = !WaitUntil([dialog] { return !IsWindow(dialog); }, 10000))) Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
   });
   EXPECT_EQ(0, Launch_RunWithProgress(nullptr, Folder(L"Empty", {}).c_str(), D_LONG_LAUNCH_RUNMODE_TEST));
-  watch.Join();
+  watch.Finish();
   EXPECT_FALSE(stayed) << "an empty run stays open despite automatic closing";
   longAutoCloseProgressWindow = 0;
   EXPECT_EQ(L"* 処理対象ファイルがありませんでした。\n|close", RunAndClose(root_ + L"\\Empty", D_LONG_LAUNCH_RUNMODE_LAUNCH, L"処理対象"));

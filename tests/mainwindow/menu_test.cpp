@@ -30,13 +30,21 @@ std::wstring NodeName(const MENUITEMINFOW& entry) {
   return text;
 }
 
-// A white 32-bit bitmap that entries are drawn into.
+HFONT MenuFont() {
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  return CreateFontIndirectW(&metrics.lfMenuFont);
+}
+
+// A white 32-bit bitmap that entries are drawn into, in the system's menu font.
 struct Canvas {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateBitmap(300, 60, 1, 32, nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, MenuFont());
   Canvas() { PatBlt(dc, 0, 0, 300, 60, WHITENESS); }
-  ~Canvas() { DeleteObject(SelectObject(dc, old)), DeleteDC(dc); }
+  ~Canvas() { DeleteObject(SelectObject(dc, oldFont)), DeleteObject(SelectObject(dc, old)), DeleteDC(dc); }
   int Draw(UINT id, ULONG_PTR data, bool selected) {
     DRAWITEMSTRUCT draw = {ODT_MENU, 0, id, 0, selected ? ODS_SELECTED : 0u, nullptr, dc, {0, 0, 300, 60}, data};
     return MainWindow_OnDrawItem(&draw, 0);
@@ -203,14 +211,12 @@ TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNa
     widths[shortcut] = static_cast<long>(measure.itemWidth);
     drawn[shortcut].Draw(entry.wID, entry.dwItemData, true);
   }
-  HDC dc = GetDC(gHWND_MainWindow_Handle);
+  Canvas empty;  // in the menu font, as entries are measured
   SIZE b = {}, bLnk = {};
-  GetTextExtentPoint32W(dc, L"b", 1, &b), GetTextExtentPoint32W(dc, L"b.lnk", 5, &bLnk);
-  ReleaseDC(gHWND_MainWindow_Handle, dc);
+  GetTextExtentPoint32W(empty.dc, L"b", 1, &b), GetTextExtentPoint32W(empty.dc, L"b.lnk", 5, &bLnk);
   EXPECT_EQ(bLnk.cx - b.cx, widths[1] - widths[0]) << "measured with .lnk";
   EXPECT_TRUE(drawn[0].Pixels(GetSystemMetrics(SM_CXICON)) == drawn[1].Pixels(GetSystemMetrics(SM_CXICON))) << "beside the icon: b";
   EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT) && drawn[1].Shows(COLOR_HIGHLIGHTTEXT)) << "highlighted";
-  Canvas empty;
   ASSERT_EQ(0, empty.Draw(100, 0, false));
   EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
 }

@@ -125,12 +125,25 @@ class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> script);
   ~DialogDriver() { Join(); }
-  void Join() { stop_ = true, thread_.joinable() ? thread_.join() : void(); }  // a dialog not yet come is no longer awaited
+  void Join() { thread_.joinable() ? thread_.join() : void(); }
+  void Finish() { stop_ = true, Join(); }  // a dialog not yet come is no longer awaited
   bool found = false;
 
  private:
   std::atomic<bool> stop_{false};
   std::thread thread_;
+};
+// Answers a box of this process from a second thread; Wait() returns what was seen (AnswerBoxDuring does
+// the same without waiting out the time when no box comes).
+class AsyncMessageBoxAnswer {
+ public:
+  AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
+      : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
+  SeenMessageBox Wait() { return driver_.Join(), seen_; }
+
+ private:
+  SeenMessageBox seen_;
+  DialogDriver driver_;
 };
 // Runs `action` on this thread while a second thread answers `button` to a box of this process captioned
 // `caption` (any dialog when empty) that shows before the action has returned: what it saw, `found` false when none.

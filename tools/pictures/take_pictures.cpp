@@ -1,7 +1,10 @@
 // Takes the documentation pictures from the real Corvanta.exe, driven the way
 // a user would drive it.  Run by scripts/screenshot.sh under Xvfb:
-//   corvanta_pictures.exe menu[-en]|progress|management[-en]|settings[-2|-3][-en] <unix path of the png>
+//   corvanta_pictures.exe menu[-en]|progress[-en]|management[-en]|settings[-2|-3][-en] <unix path of the png>
 // Prints "crop WxH+X+Y": the part of the screen the picture is about.
+// The program is installed where an administrator would put it, so whatever
+// path a picture shows is a plain one, not a test folder.  The pictures take
+// the DPI of the Wine prefix they run in.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -17,6 +20,31 @@ namespace {
 using namespace test;
 
 constexpr UINT kTrayCallback = WM_USER + 100;
+
+// Corvanta.exe and its hook library (and the English library if asked) in
+// C:\Program Files\Corvanta, emptied before and removed after each picture.
+class Installed {
+ public:
+  explicit Installed(bool english) : english_(english) {
+    RemoveTree(kFolder);
+    CreateDirectoryW(L"C:\\Program Files", nullptr);
+    MakeFolder(kFolder);
+    for (const wchar_t* file : {L"Corvanta.exe", L"Corvanta.dll", english ? L"Corvanta_Lang_En.dll" : nullptr}) {
+      if (file != nullptr) CopyFileW((BinFolder() + L"\\" + file).c_str(), Path(file).c_str(), FALSE);
+    }
+  }
+  ~Installed() { RemoveTree(kFolder); }
+  std::wstring Exe() const { return Path(L"Corvanta.exe"); }
+  std::wstring Path(const std::wstring& name) const { return std::wstring(kFolder) + L"\\" + name; }
+  std::wstring Root() const { return Path(english_ ? L"Launcher Items" : L"ラウンチャーアイテムルート"); }
+  void WriteSettings(const std::vector<std::wstring>& lines) const {
+    WriteBytes(Path(L"config.ini"), SettingFileBytes(lines));
+  }
+
+ private:
+  static constexpr const wchar_t* kFolder = L"C:\\Program Files\\Corvanta";
+  const bool english_;
+};
 
 void Keys(std::initializer_list<WORD> keys) {
   for (WORD key : keys) {
@@ -67,13 +95,9 @@ bool Shoot(const char* target, RECT area) {
   return true;
 }
 
-// Starts a first run (with the English library if asked) and answers its
-// first-run boxes; false when the main window never came.
-bool StartFirstRun(InstalledProgram& program, ChildProcess& running, bool english) {
-  if (english) {
-    CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(),
-              FALSE);
-  }
+// Starts a first run and answers its first-run boxes; false when the main
+// window never came.
+bool StartFirstRun(Installed& program, ChildProcess& running) {
   if (!running.Start(program.Exe(), L"")) return false;
   for (DWORD start = GetTickCount(); WaitForMainWindow(0) == nullptr; AnswerMessageBox(L"", IDOK, 200, running.Id())) {
     if (GetTickCount() - start > kStartTimeoutMs) return false;
@@ -83,10 +107,10 @@ bool StartFirstRun(InstalledProgram& program, ChildProcess& running, bool englis
 
 // The launcher menu open over a folder of tools, on a first run.
 bool LauncherMenu(const char* target, bool english) {
-  InstalledProgram program;
+  Installed program(english);
   ChildProcess running;
-  const std::wstring root = program.Path(english ? L"Launcher Items" : L"ラウンチャーアイテムルート");
-  if (!StartFirstRun(program, running, english) || !FolderExists(root)) return false;
+  const std::wstring root = program.Root();
+  if (!StartFirstRun(program, running) || !FolderExists(root)) return false;
   const std::wstring tools = root + (english ? L"\\Tools\\" : L"\\ツール\\");
   MakeFolder(tools);
   MakeShortcut(tools + (english ? L"Notepad.lnk" : L"メモ帳.lnk"), L"C:\\windows\\notepad.exe");
@@ -99,7 +123,18 @@ bool LauncherMenu(const char* target, bool english) {
   if (!OpenMenusRect(running.Id(), 1, &area)) return false;
   Keys({VK_DOWN, VK_RIGHT});
   if (!OpenMenusRect(running.Id(), 2, &area)) return false;
-  Keys({VK_DOWN, VK_RIGHT});  // past the sample folder, which comes first, to the tools
+  // The submenu opens on its first entry and lists the folders in the
+  // reverse of their listing order: the tools are as far down as the number
+  // of folders listed after them.
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW((root + L"\\*").c_str(), &found));
+  int downs = 0;
+  for (bool more = search.Valid(), after = false; more; more = FindNextFileW(search.Get(), &found)) {
+    if (after && wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) ++downs;
+    after = after || tools == root + L"\\" + found.cFileName + L"\\";
+  }
+  for (int i = 0; i < downs; ++i) Keys({VK_DOWN});
+  Keys({VK_RIGHT});
   const bool shot = OpenMenusRect(running.Id(), 3, &area) && Shoot(target, area);
   Keys({VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
   RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs);
@@ -107,16 +142,18 @@ bool LauncherMenu(const char* target, bool english) {
 }
 
 // The progress dialog after a folder of three items has run.
-bool ProgressAfterRun(const char* target) {
-  InstalledProgram program;
+bool ProgressAfterRun(const char* target, bool english) {
+  Installed program(english);
   std::vector<std::wstring> lines = DefaultSettingLines();
   std::replace(lines.begin(), lines.end(), std::wstring(L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=1"),
                std::wstring(L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION=0"));
   program.WriteSettings(lines);
-  const std::wstring folder = program.Root() + L"\\朝の準備\\";
+  const std::wstring folder = program.Root() + (english ? L"\\Morning\\" : L"\\朝の準備\\");
   MakeFolder(program.Root());
   MakeFolder(folder);
-  for (const wchar_t* name : {L"メール", L"予定表", L"ブラウザ"}) MakeShortcut(folder + name + L".lnk", TestAppPath());
+  const std::vector<std::wstring> names =
+      english ? std::vector<std::wstring>{L"Mail", L"Calendar", L"Browser"} : std::vector<std::wstring>{L"メール", L"予定表", L"ブラウザ"};
+  for (const std::wstring& name : names) MakeShortcut(folder + name + L".lnk", TestAppPath());
   ChildProcess running;
   if (!StartAndWaitForMainWindow(running, program.Exe(), L"")) return false;
   PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
@@ -125,10 +162,14 @@ bool ProgressAfterRun(const char* target) {
   Keys({VK_DOWN, VK_RIGHT});
   if (!OpenMenusRect(running.Id(), 2, &area)) return false;
   Keys({VK_RETURN});
-  if (!AnswerMessageBox(L"ラウンチャーアイテム実行確認", IDOK, kStartTimeoutMs, running.Id()).found) return false;
+  if (!AnswerMessageBox(english ? L"Run Launcher Items" : L"ラウンチャーアイテム実行確認", IDOK, kStartTimeoutMs,
+                        running.Id()).found) {
+    return false;
+  }
   HWND dialog = nullptr;
   wchar_t log[4096] = L"";
-  for (DWORD start = GetTickCount(); wcsstr(log, L"処理件数") == nullptr && GetTickCount() - start < 30000;) {
+  const wchar_t* totals = english ? L"items run" : L"処理件数";
+  for (DWORD start = GetTickCount(); wcsstr(log, totals) == nullptr && GetTickCount() - start < 30000;) {
     Sleep(100);
     dialog = FindWindowW(L"#32770", L"Launch Progress");
     if (dialog != nullptr) GetDlgItemTextW(dialog, 1010, log, ARRAYSIZE(log));
@@ -146,9 +187,9 @@ bool ProgressAfterRun(const char* target) {
 // the bottom (1 quit, 2 help, 3 settings, 4 management), found by its caption.
 // For the settings sheet, `page` chooses the page shown (0 the first).
 bool TrayDialog(const char* target, bool english, int ups, const wchar_t* caption, int page = 0) {
-  InstalledProgram program;
+  Installed program(english);
   ChildProcess running;
-  if (!StartFirstRun(program, running, english)) return false;
+  if (!StartFirstRun(program, running)) return false;
   PostMessageW(WaitForMainWindow(0), kTrayCallback, 0, WM_RBUTTONDOWN);
   RECT area;
   if (!OpenMenusRect(running.Id(), 1, &area)) return false;
@@ -160,8 +201,9 @@ bool TrayDialog(const char* target, bool english, int ups, const wchar_t* captio
   }
   if (dialog == nullptr) return false;
   if (page > 0) PostMessageW(dialog, PSM_SETCURSEL, page, 0);
-  // Away from the corner where the "ready" balloon shows.
-  SetWindowPos(dialog, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  // Away from the corner where the "ready" balloon shows, with room for the
+  // largest DPI.
+  SetWindowPos(dialog, nullptr, 200, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Sleep(1000);  // the management dialog fills its views after it shows
   if (!GetWindowRect(dialog, &area)) return false;
   const bool shot = Shoot(target, area);
@@ -180,7 +222,8 @@ int main(int argc, char** argv) {
   bool done = false;
   if (which == "menu") done = LauncherMenu(argv[2], false);
   if (which == "menu-en") done = LauncherMenu(argv[2], true);
-  if (which == "progress") done = ProgressAfterRun(argv[2]);
+  if (which == "progress") done = ProgressAfterRun(argv[2], false);
+  if (which == "progress-en") done = ProgressAfterRun(argv[2], true);
   if (which == "management") done = TrayDialog(argv[2], false, 4, L"ラウンチャーアイテム管理");
   if (which == "management-en") done = TrayDialog(argv[2], true, 4, L"Manage Launcher Items");
   if (which == "settings") done = TrayDialog(argv[2], false, 3, L"設定");
