@@ -325,7 +325,15 @@ SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const st
   std::atomic<bool> done{false};
   SeenMessageBox seen;
   std::thread watcher([&] {
-    WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId()); }, 30000);
+    for (const DWORD start = GetTickCount();
+         !WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId()); }, 1000);) {
+      // After 10 s a box under another caption is taken to hold the action for ever: answered, not reported.
+      for (HWND box = nullptr; GetTickCount() - start > 10000 && (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (owner == GetCurrentProcessId() && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF)) Press(box, button);
+      }
+    }
     if (!done) seen = AnswerMessageBox(caption, button, 0, GetCurrentProcessId());
   });
   action();
