@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <htmlhelp.h>
-#include <objbase.h>
 
 #include <algorithm>
 
@@ -114,12 +113,19 @@ class LauncherMenu : public ::testing::Test {
   const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
 };
 
-TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisabledEmptyEntry) {
+TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMakesTheSelection) {
   for (const wchar_t* folder : {L"c", L"x.lnk"}) MakeFolder(root_ + L"\\" + folder);  // x.lnk: a folder all the same
-  for (const wchar_t* file : {L"a.lnk", L"b.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
+  for (const wchar_t* file : {L"%s%n%d.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
     WriteBytes(root_ + L"\\" + file, "");
   }
-  const int count = Open(temp_.Path(), 0);
+  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
+  HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
+  EXPECT_EQ(0, GetMenuItemCount(rootMenu)) << "the root fills when highlighted";
+  const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
+  // Twice, as filled once; a folder entry comes by position.
+  for (int twice = 0; twice < 2; ++twice) select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);
+  EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
+  EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
   std::vector<std::wstring> expected, names;
   WIN32_FIND_DATAW found;
   FindHandle search(FindFirstFileW((root_ + L"\\*").c_str(), &found));
@@ -127,37 +133,23 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
     const std::wstring name = found.cFileName;
     if (name != L"." && name != L".." && name != L"TOOL.LNK" && name != L"notes.txt" && name != L"order.ini") expected.insert(expected.begin(), name);
   }
-  for (int i = 0; i < count; ++i) {
-    const MENUITEMINFOW entry = MenuEntry(menu_, i);
+  for (int i = 0; i < GetMenuItemCount(rootMenu); ++i) {
+    const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
     names.push_back(NodeName(entry));
     EXPECT_EQ(names.back() == L"c" || names.back() == L"x.lnk", entry.hSubMenu != nullptr) << i;
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
-    if (names.back() != L"c") continue;
-    ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));  // nothing but non-items
-    ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
-    const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
-    EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData) << "a grey entry leading nowhere";
+    if (names.back() == L"c") {
+      for (int twice = 0; twice < 2; ++twice) select(MAKEWPARAM(i, MF_POPUP | MF_OWNERDRAW), rootMenu);  // non-items
+      ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
+      const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
+      EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData) << "a grey entry leading nowhere";
+    }
+    if (names.back() != L"%s%n%d.lnk") continue;
+    select(MAKEWPARAM(entry.wID, MF_OWNERDRAW), rootMenu);
+    EXPECT_EQ(static_cast<long>(entry.wID), glong_MainWindow_CurrentMenuId);
+    EXPECT_EQ(root_ + L"\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
   }
   EXPECT_EQ(expected, names);
-}
-
-TEST_F(LauncherMenu, AHighlightMakesTheSelectionFillsAFolderOnceAndClosingClearsIt) {
-  MakeFolder(root_ + L"\\A");
-  WriteBytes(root_ + L"\\A\\%s%n%d.lnk", "");
-  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
-  EXPECT_EQ(0, GetMenuItemCount(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0))) << "the root fills when highlighted";
-  const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
-  select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);  // a folder entry comes by position
-  const MENUITEMINFOW a = MenuEntry(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0), 0);
-  EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
-  EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
-  select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
-  select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
-  ASSERT_EQ(1, GetMenuItemCount(a.hSubMenu)) << "filled once, on the first highlight";
-  const MENUITEMINFOW link = MenuEntry(a.hSubMenu, 0);
-  select(MAKEWPARAM(link.wID, MF_OWNERDRAW), a.hSubMenu);
-  EXPECT_EQ(static_cast<long>(link.wID), glong_MainWindow_CurrentMenuId);
-  EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
   select(MAKEWPARAM(0, 0xFFFF), nullptr);  // the menu closed
   EXPECT_EQ(L"0", std::to_wstring(glong_MainWindow_CurrentMenuId) + gTCHAR_MainWindow_CurrentPhysicalPath);
 }
