@@ -53,8 +53,8 @@ struct Canvas {
     for (int y = 0; y < 60; ++y) for (int x = left; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
     return pixels;
   }
-  bool Shows(int colour) {  // some pixel in this system colour
-    const std::vector<COLORREF> pixels = Pixels();
+  bool Shows(int colour, int left = 0) {  // some pixel in this system colour right of `left`
+    const std::vector<COLORREF> pixels = Pixels(left);
     return std::count(pixels.begin(), pixels.end(), GetSysColor(colour)) > 0;
   }
 };
@@ -184,7 +184,8 @@ TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNa
   GetTextExtentPoint32W(empty.dc, L"b", 1, &b), GetTextExtentPoint32W(empty.dc, L"b.lnk", 5, &bLnk);
   EXPECT_EQ(bLnk.cx - b.cx, widths[1] - widths[0]) << "measured with .lnk";
   EXPECT_TRUE(drawn[0].Pixels(GetSystemMetrics(SM_CXICON)) == drawn[1].Pixels(GetSystemMetrics(SM_CXICON))) << "beside the icon: b";
-  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT) && drawn[1].Shows(COLOR_HIGHLIGHTTEXT)) << "highlighted";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT)) << "highlighted";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHTTEXT, GetSystemMetrics(SM_CXICON))) << "the name in the highlight's text colour";
   ASSERT_EQ(0, empty.Draw(100, 0, false));
   EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
 }
