@@ -182,7 +182,8 @@ TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstCho
       PostMessageW(window, WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0);
       choose(window, L"\\second.lnk", first.second == 1001 ? 1002 : first.second);
       PostMessageW(window, WM_CLOSE, 0, 0);
-      EXPECT_TRUE(shown && barrier.Pass() && count(first.first) == 1 && closer.Opened() == 0 && !FindOpenMenu() && IsWindow(window))
+      const bool calm = shown && barrier.Pass() && count(first.first) == 1;
+      EXPECT_TRUE(calm && closer.Opened() == 0 && !FindOpenMenu() && IsWindow(window))
           << "a menu, a second box or sheet, or the end came while this was up: " << ToAnsi(first.first);
       if (first.second != 1001) {
         PostMessageW(shown, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);

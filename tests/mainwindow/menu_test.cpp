@@ -115,7 +115,8 @@ class LauncherMenu : public ::testing::Test {
 
 TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMakesTheSelection) {
   for (const wchar_t* folder : {L"c", L"x.lnk"}) MakeFolder(root_ + L"\\" + folder);  // x.lnk: a folder all the same
-  for (const wchar_t* file : {L"%s%n%d.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
+  for (const wchar_t* file :
+       {L"%s%n%d.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
     WriteBytes(root_ + L"\\" + file, "");
   }
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
@@ -123,7 +124,9 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMake
   EXPECT_EQ(0, GetMenuItemCount(rootMenu)) << "the root fills when highlighted";
   const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
   // Twice, as filled once; a folder entry comes by position.
-  for (int twice = 0; twice < 2; ++twice) select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);
+  for (int twice = 0; twice < 2; ++twice) {
+    select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);
+  }
   EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
   std::vector<std::wstring> expected, names;
@@ -142,7 +145,8 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMake
       for (int twice = 0; twice < 2; ++twice) select(MAKEWPARAM(i, MF_POPUP | MF_OWNERDRAW), rootMenu);  // non-items
       ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
       const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
-      EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData) << "a grey entry leading nowhere";
+      EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData)
+          << "a grey entry leading nowhere";
     }
     if (names.back() != L"%s%n%d.lnk") continue;
     select(MAKEWPARAM(entry.wID, MF_OWNERDRAW), rootMenu);
@@ -185,7 +189,7 @@ TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNa
   EXPECT_EQ(bLnk.cx - b.cx, widths[1] - widths[0]) << "measured with .lnk";
   EXPECT_TRUE(drawn[0].Pixels(GetSystemMetrics(SM_CXICON)) == drawn[1].Pixels(GetSystemMetrics(SM_CXICON))) << "beside the icon: b";
   EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT)) << "highlighted";
-  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHTTEXT, GetSystemMetrics(SM_CXICON))) << "the name in the highlight's text colour";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHTTEXT, GetSystemMetrics(SM_CXICON))) << "the name in highlight text";
   ASSERT_EQ(0, empty.Draw(100, 0, false));
   EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
 }
@@ -194,7 +198,8 @@ TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsO
   WriteBytes(root_ + L"\\b.lnk", "");
   const auto notify = [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); };
   for (long id : {1000L, 100L, 1L, 0L, 1001L}) {  // the root, "< 空 >", the separator, no entry; b.lnk asks
-    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + (id > 1000 ? L"\\b.lnk" : L"")).c_str());
+    const std::wstring path = id > 1000 ? root_ + L"\\b.lnk" : root_;
+    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, path.c_str());
     glong_MainWindow_CurrentMenuId = id;
     EXPECT_EQ(id > 1000, AnswerBoxDuring(L"", IDCANCEL, notify).found) << id;  // its text: MainWindowTest.WhileAChoice…
   }
