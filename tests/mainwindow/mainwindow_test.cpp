@@ -157,14 +157,13 @@ TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrT
 // sheet.  Afterwards the quit entry asks, and only OK ends the program.
 TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstChoiceRuns) {
   TempFolder temp;
-  const std::wstring& root = temp.Path();
-  for (const wchar_t* name : {L"\\first.lnk", L"\\second.lnk"}) WriteBytes(root + name, "");
-  Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
+  for (const wchar_t* name : {L"\\first.lnk", L"\\second.lnk"}) WriteBytes(temp.Path() + name, "");
+  Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, temp.Path().c_str());
   Text_Copy(gTCHAR_Config_SettingFilePath, D_SIZE_CONFIG_SETTING_FILE, (temp / L"config.ini").c_str());
   longSupressDialogBeforeExecute = longAutoCloseProgressWindow = 0;
   const std::wstring caption = L"ラウンチャーアイテム実行確認", quit = L"アプリケーション終了確認";
   const auto choose = [&](HWND window, const wchar_t* name, long id) {
-    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root + name).c_str());
+    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (temp.Path() + name).c_str());
     glong_MainWindow_CurrentMenuId = id;
     PostMessageW(window, D_LONG_MAINWINDOW_WM_HOOK, 0, 0);
   };
@@ -175,9 +174,6 @@ TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstCho
   };
   MenuCloser closer;
   QueueBarrier barrier;
-  std::vector<bool> calm;  // for the box and for the sheet: nothing but the first choice came, and the window lives
-  std::wstring text, log, quitText;
-  bool aliveAfterCancel = false;
   EXPECT_EQ(0, Run(nullptr, [&](HWND window) {
     for (const auto& first : std::vector<std::pair<std::wstring, long>>{{caption, 1001}, {L"設定", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SETTING}}) {
       choose(window, L"\\first.lnk", first.second);
@@ -186,31 +182,31 @@ TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstCho
       PostMessageW(window, WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0);
       choose(window, L"\\second.lnk", first.second == 1001 ? 1002 : first.second);
       PostMessageW(window, WM_CLOSE, 0, 0);
-      calm.push_back(shown && barrier.Pass() && count(first.first) == 1 && closer.Opened() == 0 && !FindOpenMenu() && IsWindow(window));
+      const bool calm = shown && barrier.Pass() && count(first.first) == 1;
+      EXPECT_TRUE(calm && closer.Opened() == 0 && !FindOpenMenu() && IsWindow(window))
+          << "a menu, a second box or sheet, or the end came while this was up: " << ToAnsi(first.first);
       if (first.second != 1001) {
         PostMessageW(shown, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         break;
       }
-      text = AnswerMessageBox(caption, IDOK, 1000, GetCurrentProcessId()).text;
+      EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\first.lnk",
+                AnswerMessageBox(caption, IDOK, 1000, GetCurrentProcessId()).text);
       HWND progress = WaitForWindow(L"#32770", L"Launch Progress", 10000, GetCurrentProcessId());
       WaitForProgressLog(progress, L"処理件数");
-      log = ProgressLog(progress);
+      const std::wstring log = ProgressLog(progress);
+      EXPECT_TRUE(log.find(L"<ラウンチャーアイテムルート>\\first.lnk ..... ") != std::wstring::npos) << ToAnsi(log);
+      EXPECT_EQ(std::wstring::npos, log.find(L"second")) << "the second choice ran";
       Press(progress, IDC_LAUNCH_PROGRESS_CLOSE);
       WaitUntil([progress] { return !IsWindow(progress); }, 5000);
     }
     WaitUntil([&] { return count(L"設定") == 0; }, 5000);
     choose(window, L"", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT);
-    quitText = AnswerMessageBox(quit, IDCANCEL, 10000, GetCurrentProcessId()).text;
-    aliveAfterCancel = barrier.Pass() && IsWindow(window);
+    EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", AnswerMessageBox(quit, IDCANCEL, 10000, GetCurrentProcessId()).text);
+    EXPECT_TRUE(barrier.Pass() && IsWindow(window)) << "Cancel ended the program";
     choose(window, L"", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT);
     AnswerMessageBox(quit, IDOK, 10000, GetCurrentProcessId());
     WaitUntil([window] { return !IsWindow(window); }, 5000);
   }));
-  EXPECT_EQ((std::vector<bool>{true, true}), calm) << "a menu, a second box or sheet, or the end came while the first choice was carried out";
-  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\first.lnk", text);
-  EXPECT_TRUE(log.find(L"<ラウンチャーアイテムルート>\\first.lnk ..... ") != std::wstring::npos && log.find(L"second") == std::wstring::npos);
-  EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", quitText);
-  EXPECT_TRUE(aliveAfterCancel) << "Cancel ended the program";
   EXPECT_EQ(0, exitCode_);
 }
 

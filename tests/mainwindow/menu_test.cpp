@@ -1,4 +1,4 @@
-// The launcher menu built from a prepared launcher item root: shape, names, paths, the 16-bit ID limit,
+// The launcher menu built from a prepared launcher item root: entries, paths, the 16-bit ID limit,
 // measuring and drawing, the fixed entries' actions (the help entry's among them: HTML Help's window, or a box
 // naming the missing file), icons kept for one opening, and hostile config.ini, order.ini and trees met
 // without a crash, hang or wrong value.
@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <htmlhelp.h>
-#include <objbase.h>
 
 #include <algorithm>
 
@@ -54,8 +53,8 @@ struct Canvas {
     for (int y = 0; y < 60; ++y) for (int x = left; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
     return pixels;
   }
-  bool Shows(int colour) {  // some pixel in this system colour
-    const std::vector<COLORREF> pixels = Pixels();
+  bool Shows(int colour, int left = 0) {  // some pixel in this system colour right of `left`
+    const std::vector<COLORREF> pixels = Pixels(left);
     return std::count(pixels.begin(), pixels.end(), GetSysColor(colour)) > 0;
   }
 };
@@ -85,8 +84,7 @@ class LauncherMenu : public ::testing::Test {
     MainWindow_CreateTrayIconMenu();
     MENUITEMINFOW entry = MenuEntry(gHMENU_MainWindow_TrayIconMenu, 0);
     for (int level = 0;; ++level, entry = MenuEntry(menu_, 0)) {
-      const HTREEITEM node = reinterpret_cast<HTREEITEM>(entry.dwItemData);
-      if (MainWindow_CreateLauncherSubMenu(node, menu_ = entry.hSubMenu) != 0) return -1;
+      if (MainWindow_CreateLauncherSubMenu(Node(entry), menu_ = entry.hSubMenu) != 0) return -1;
       if (level == levels) return GetMenuItemCount(menu_);
     }
   }
@@ -100,50 +98,37 @@ class LauncherMenu : public ::testing::Test {
   }
   // The top entry of `menu` drawn: a hash of its icon's pixels.
   static unsigned DrawnIcon(HMENU menu) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, CreateBitmap(40, 40, 1, 32, nullptr));
+    Canvas canvas;
     const MENUITEMINFOW item = MenuEntry(menu, 0);
-    DRAWITEMSTRUCT draw = {ODT_MENU, 0, item.wID, 0, 0, nullptr, dc, {0, 0, 40, 40}, item.dwItemData};
-    MainWindow_OnDrawItem(&draw, 0);
-    unsigned hash = 0;  // the icon area, each pixel that is not the background
-    for (int i = 0; i < 1024; ++i) hash = hash * 31 + (GetPixel(dc, i % 32, 4 + i / 32) == GetPixel(dc, 39, 39) ? 0 : i);
-    return DeleteObject(SelectObject(dc, old)), DeleteDC(dc), hash;
-  }
-  // The root entry's submenu, filled as a highlight would fill it.
-  HMENU OpenRoot() {
-    EXPECT_EQ(0, MainWindow_CreateTrayIconMenu());
-    HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
-    EXPECT_EQ(0, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
-    return rootMenu;
+    canvas.Draw(item.wID, item.dwItemData, false);
+    const COLORREF background = GetPixel(canvas.dc, 299, 59);
+    unsigned hash = 0;  // the icon's side of the row, each pixel that is not the background
+    for (int y = 0; y < 60; ++y) {
+      for (int x = 0; x < 40; ++x) hash = hash * 31 + (GetPixel(canvas.dc, x, y) == background ? 0 : x + 1);
+    }
+    return hash;
   }
   HMENU menu_ = nullptr;  // the folder Open filled last
   TempFolder temp_;
   const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
 };
 
-TEST_F(LauncherMenu, FixedEntriesSitBelowTheRootEntryWhichFillsOnlyWhenHighlighted) {
-  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
-  HMENU menu = gHMENU_MainWindow_TrayIconMenu;
-  std::vector<std::wstring> seen;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[64] = L"";
-    GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-    seen.push_back(text);
-  }
-  EXPECT_EQ((std::vector<std::wstring>{L"", L"", L"ラウンチャーアイテム管理", L"設定", L"ヘルプ", L"アプリケーション終了"}), seen);
-  const MENUITEMINFOW root = MenuEntry(menu, 0);
-  EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (MenuEntry(menu, 1).fType & MFT_SEPARATOR));
-  ASSERT_NE(nullptr, root.hSubMenu);
-  EXPECT_EQ(0, GetMenuItemCount(root.hSubMenu));
-  EXPECT_EQ(L"ラウンチャーアイテムルート", NodeName(root));
-}
-
-TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisabledEmptyEntry) {
+TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMakesTheSelection) {
   for (const wchar_t* folder : {L"c", L"x.lnk"}) MakeFolder(root_ + L"\\" + folder);  // x.lnk: a folder all the same
-  for (const wchar_t* file : {L"a.lnk", L"b.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
+  for (const wchar_t* file :
+       {L"%s%n%d.lnk", L".hidden.lnk", L"TOOL.LNK", L"notes.txt", L"c\\readme.txt", L"c\\App.LNK", L"order.ini"}) {
     WriteBytes(root_ + L"\\" + file, "");
   }
-  HMENU rootMenu = OpenRoot();
+  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
+  HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
+  EXPECT_EQ(0, GetMenuItemCount(rootMenu)) << "the root fills when highlighted";
+  const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
+  // Twice, as filled once; a folder entry comes by position.
+  for (int twice = 0; twice < 2; ++twice) {
+    select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);
+  }
+  EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
+  EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
   std::vector<std::wstring> expected, names;
   WIN32_FIND_DATAW found;
   FindHandle search(FindFirstFileW((root_ + L"\\*").c_str(), &found));
@@ -151,37 +136,24 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
     const std::wstring name = found.cFileName;
     if (name != L"." && name != L".." && name != L"TOOL.LNK" && name != L"notes.txt" && name != L"order.ini") expected.insert(expected.begin(), name);
   }
-  const int count = GetMenuItemCount(rootMenu);
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < GetMenuItemCount(rootMenu); ++i) {
     const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
     names.push_back(NodeName(entry));
     EXPECT_EQ(names.back() == L"c" || names.back() == L"x.lnk", entry.hSubMenu != nullptr) << i;
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
-    if (names.back() != L"c") continue;
-    ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));  // nothing but non-items
-    ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
-    const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
-    EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData) << "a grey entry leading nowhere";
+    if (names.back() == L"c") {
+      for (int twice = 0; twice < 2; ++twice) select(MAKEWPARAM(i, MF_POPUP | MF_OWNERDRAW), rootMenu);  // non-items
+      ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
+      const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
+      EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData)
+          << "a grey entry leading nowhere";
+    }
+    if (names.back() != L"%s%n%d.lnk") continue;
+    select(MAKEWPARAM(entry.wID, MF_OWNERDRAW), rootMenu);
+    EXPECT_EQ(static_cast<long>(entry.wID), glong_MainWindow_CurrentMenuId);
+    EXPECT_EQ(root_ + L"\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
   }
   EXPECT_EQ(expected, names);
-}
-
-TEST_F(LauncherMenu, AHighlightMakesTheSelectionFillsAFolderOnceAndClosingClearsIt) {
-  MakeFolder(root_ + L"\\A");
-  WriteBytes(root_ + L"\\A\\%s%n%d.lnk", "");
-  ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
-  const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
-  select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);  // a folder entry comes by position
-  const MENUITEMINFOW a = MenuEntry(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0), 0);
-  EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
-  EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
-  select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
-  select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
-  ASSERT_EQ(1, GetMenuItemCount(a.hSubMenu)) << "filled once, on the first highlight";
-  const MENUITEMINFOW link = MenuEntry(a.hSubMenu, 0);
-  select(MAKEWPARAM(link.wID, MF_OWNERDRAW), a.hSubMenu);
-  EXPECT_EQ(static_cast<long>(link.wID), glong_MainWindow_CurrentMenuId);
-  EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
   select(MAKEWPARAM(0, 0xFFFF), nullptr);  // the menu closed
   EXPECT_EQ(L"0", std::to_wstring(glong_MainWindow_CurrentMenuId) + gTCHAR_MainWindow_CurrentPhysicalPath);
 }
@@ -200,11 +172,11 @@ TEST_F(LauncherMenu, IdsNeverPassSixteenBits) {
 TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNameTheEmptyEntryGrey) {
   WriteBytes(root_ + L"\\b.lnk", "");
   MakeFolder(root_ + L"\\b");
-  HMENU rootMenu = OpenRoot();
+  ASSERT_EQ(2, Open(temp_.Path(), 0));
   Canvas drawn[2];  // the folder, the shortcut
   long widths[2] = {};
   for (int i = 0; i < 2; ++i) {
-    const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
+    const MENUITEMINFOW entry = MenuEntry(menu_, i);
     const int shortcut = NodeName(entry) == L"b.lnk";
     MEASUREITEMSTRUCT measure = {ODT_MENU, 0, entry.wID, 0, 0, entry.dwItemData};
     ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
@@ -216,23 +188,21 @@ TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNa
   GetTextExtentPoint32W(empty.dc, L"b", 1, &b), GetTextExtentPoint32W(empty.dc, L"b.lnk", 5, &bLnk);
   EXPECT_EQ(bLnk.cx - b.cx, widths[1] - widths[0]) << "measured with .lnk";
   EXPECT_TRUE(drawn[0].Pixels(GetSystemMetrics(SM_CXICON)) == drawn[1].Pixels(GetSystemMetrics(SM_CXICON))) << "beside the icon: b";
-  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT) && drawn[1].Shows(COLOR_HIGHLIGHTTEXT)) << "highlighted";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT)) << "highlighted";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHTTEXT, GetSystemMetrics(SM_CXICON))) << "the name in highlight text";
   ASSERT_EQ(0, empty.Draw(100, 0, false));
   EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
 }
 
 TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsOff) {
   WriteBytes(root_ + L"\\b.lnk", "");
-  for (long id : {1000L, 100L, 1L, 0L}) {  // the root, "< 空 >", the separator, no entry
-    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
-    glong_MainWindow_CurrentMenuId = id;
-    EXPECT_FALSE(AnswerBoxDuring(L"", IDCANCEL, [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); }).found) << id;
-  }
-  Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + L"\\b.lnk").c_str());
-  glong_MainWindow_CurrentMenuId = 1001;
   const auto notify = [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); };
-  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk",
-            AnswerBoxDuring(L"ラウンチャーアイテム実行確認", IDCANCEL, notify).text);
+  for (long id : {1000L, 100L, 1L, 0L, 1001L}) {  // the root, "< 空 >", the separator, no entry; b.lnk asks
+    const std::wstring path = id > 1000 ? root_ + L"\\b.lnk" : root_;
+    Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, path.c_str());
+    glong_MainWindow_CurrentMenuId = id;
+    EXPECT_EQ(id > 1000, AnswerBoxDuring(L"", IDCANCEL, notify).found) << id;  // its text: MainWindowTest.WhileAChoice…
+  }
   longSupressDialogBeforeExecute = 1;  // then it runs at once
   DialogDriver progress(L"Launch Progress", [](HWND dialog) { Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE); });
   EXPECT_FALSE(AnswerBoxDuring(L"ラウンチャーアイテム実行確認", IDCANCEL, notify).found);
@@ -248,11 +218,9 @@ TEST_F(LauncherMenu, HelpShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
   ASSERT_TRUE(FileExists(present)) << "compiled from help/ja by chmcmd";
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, present.c_str());
   EXPECT_FALSE(AnswerBoxDuring(L"ヘルプ", IDOK, help).found);
-  HWND window = nullptr;  // found by the help project's title: HTML Help opened our file
-  for (DWORD start = GetTickCount(); !window && GetTickCount() - start < 20000; window = FindWindowW(nullptr, L"Corvanta ヘルプ")) {
-    PumpMessages(50);
-  }
-  EXPECT_NE(nullptr, window) << "HTML Help opened no window";
+  // Found by the help project's title: HTML Help opened our file.
+  const auto opened = [] { return PumpMessages(50), FindWindowW(nullptr, L"Corvanta ヘルプ") != nullptr; };
+  EXPECT_TRUE(WaitUntil(opened, 20000)) << "HTML Help opened no window";
   HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
 
@@ -311,7 +279,6 @@ TEST_F(LauncherMenu, InputsAreRefusedOrCutWithALevelThreeRecordNeverTakenAsWrong
       {"modifiers one past 32 bits", config(with(L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"90, 2147483648")), -1, L"KEY=HOTKEY"},
       {"duplicate keys: the first counts", config(with(L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"1") + SettingFileBytes(DefaultSettingLines())), 0, nullptr},
       {"a value of 30 digits", config(with(L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"100000000000000000000000000000")), -1, L"KEY=SUPRESS"},
-      {"order.ini with a 1 MB line", order(std::string(1 << 20, 'x') + "\r\na.lnk\r\n"), 1, nullptr},
       {"order.ini with NUL bytes", order(std::string("\0\0a.lnk\0x\r\n", 11)), 1, nullptr},
       {"100,000 lines naming nothing", order(lines100k), 1, nullptr},
       {"one item named 2,000 times", order(same), 2000, nullptr},
