@@ -1,4 +1,4 @@
-// The bottom layer: trace levels and frames, the log file, bounded text at the
+// The bottom layer: trace levels and frames, bounded text at the
 // exact edge of its buffer, and strings from a language library that lacks some.
 #include <gtest/gtest.h>
 
@@ -42,15 +42,6 @@ TEST(Trace, LevelsCarryTheirPrefixesLevelOneNeedsTheFlagExactlyOneAndReportsUseT
             (std::vector<std::wstring>{records[2].text, records[3].text, records[4].text}));
   EXPECT_EQ(1023u, records[5].text.size()) << "a long text is cut at the record's end";
   EXPECT_EQ(L"DeleteFile( C:\\a%s%n%d.lnk )", records[6].text);
-}
-
-TEST(Trace, LogFileTakesRecordsAsUtf8LinesUntilItIsCleared) {
-  TempFolder folder;
-  Trace_SetLogFile((folder / L"trace.log").c_str());
-  Trace(TRACE_LEVEL_ERROR, L"一行目");
-  Trace_SetLogFile(nullptr);
-  Trace(TRACE_LEVEL_ERROR, L"not logged");
-  EXPECT_EQ("[ERROR]     \xe4\xb8\x80\xe8\xa1\x8c\xe7\x9b\xae\r\n", ReadBytes(folder / L"trace.log").substr(24)) << "after the time stamp";
 }
 
 // What fits is whole; one character more is refused with an empty result (formatting cuts it).

@@ -23,18 +23,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::wstring tag = L"app";
   int idleDelay = 0;
-  bool hidden = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring argument = argv[i], next = i + 1 < argc ? argv[i + 1] : L"";
-    hidden = hidden || argument == L"--hidden";
-    if (argument == L"--tag") tag = next;
-    if (argument == L"--idle-delay") idleDelay = _wtoi(next.c_str());
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (wcscmp(argv[i], L"--tag") == 0) tag = argv[i + 1];
+    if (wcscmp(argv[i], L"--idle-delay") == 0) idleDelay = _wtoi(argv[i + 1]);
   }
   wchar_t folder[MAX_PATH] = L"";
   GetCurrentDirectoryW(MAX_PATH, folder);
   const std::wstring text = std::wstring(GetCommandLineW()) + L"\n" + folder + L"\nshow=" + std::to_wstring(showCommand) + L"\n";
   std::string bytes(text.size() * 3, '\0');
-  bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], static_cast<int>(bytes.size()), nullptr, nullptr));
+  bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                   static_cast<int>(bytes.size()), nullptr, nullptr));
   if (FILE* file = _wfopen((L"started-" + tag + L".txt").c_str(), L"wb")) {
     fwrite(bytes.data(), 1, bytes.size(), file);
     fclose(file);
@@ -42,9 +40,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   const WNDCLASSW windowClass = {0, WindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"CorvantaTestApp"};
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(), WS_OVERLAPPEDWINDOW, 50, 50, 320, 200,
-                                nullptr, nullptr, instance, nullptr);
-  if (!hidden) ShowWindow(window, SW_SHOWNORMAL);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(), WS_OVERLAPPEDWINDOW,
+                                50, 50, 320, 200, nullptr, nullptr, instance, nullptr);
+  if (wcsstr(GetCommandLineW(), L" --hidden") == nullptr) ShowWindow(window, SW_SHOWNORMAL);
   SetTimer(window, 1, 120000, nullptr);
   Sleep(static_cast<DWORD>(idleDelay));
   MSG message;

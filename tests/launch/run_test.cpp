@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 #include <richedit.h>
 
-#include "base/instance.h"
 #include "base/text.h"
 #include "base/trace.h"
 #include "config/config.h"
