@@ -2,6 +2,8 @@
 // exact edge of its buffer, and strings from a language library that lacks some.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/instance.h"
 #include "base/text.h"
 #include "base/trace.h"
@@ -87,6 +89,29 @@ TEST(TextLoadString, TakesTheProgramsOwnTextOnlyWhereTheLibraryHasNone) {
   }
   gHINSTANCE_WinMain_ResourceInstance = program;
   FreeLibrary(older);
+}
+
+// Every string of the program has an English text in the English library, with no Japanese left in it and
+// the same holes (%s, %d...) in the same order: a hole too few or too many would garble or crash a message.
+TEST(EnglishLibrary, HasEveryStringInEnglishWithTheSameHoles) {
+  HMODULE english = LoadLibraryExW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, english);
+  const auto holes = [](const wchar_t* text) {
+    std::wstring found;
+    for (const wchar_t* c = text; (c = wcschr(c, L'%')) != nullptr; c += 2) found += c[1];
+    return found;
+  };
+  int compared = 0;
+  for (UINT id = 100; id < 200; ++id) {
+    wchar_t japanese[1024] = L"", text[1024] = L"";
+    if (LoadStringW(GetModuleHandleW(nullptr), id, japanese, 1024) == 0) continue;
+    ++compared;
+    EXPECT_TRUE(LoadStringW(english, id, text, 1024) > 0 && std::none_of(text, text + wcslen(text), [](wchar_t c) { return c >= 0x3000; }))
+        << id << ": none, or not English";
+    EXPECT_EQ(holes(japanese), holes(text)) << id;
+  }
+  EXPECT_GT(compared, 60);
+  FreeLibrary(english);
 }
 
 }  // namespace

@@ -10,15 +10,6 @@
 namespace {
 
 using namespace test;
-long* const kSettings[] = {&longSupressDialogBeforeExecute, &longAutoCloseProgressWindow, &longHotkeyVirtualKey, &longHotkeyModifiers,
-                           &longAdjustLaunchedWindowPattern, &longAdjustLaunchedWindowMoveBottom, &longAdjustLaunchedWindowConfirmAtExecution};
-std::vector<long> Settings() {
-  std::vector<long> values;
-  for (long* setting : kSettings) values.push_back(*setting);
-  return values;
-}
-void SetSettings(std::vector<long> values) { for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i]; }
-
 class SettingFile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,12 +30,12 @@ TEST_F(SettingFile, EveryKeyLoadsWithinItsBoundsAndAsFormattedInputReadsItElseTh
               {L"ADJUST_LAUNCHED_WINDOW_MOVE_BOTTOM", 5, 1}, {L"ADJUST_LAUNCHED_WINDOW_CONFIRM_AT_EXECUTION", 6, 1}};
   for (const auto& key : keys) {
     for (long value : {-1L, 0L, key.maximum, key.maximum + 1}) {
-      *kSettings[key.index] = 99;
+      SetSettings(std::vector<long>(7, 99));
       TraceRecorder recorder;
       const bool valid = value >= 0 && value <= key.maximum;
       const int result = Load(key.key, std::to_wstring(value).c_str());
       EXPECT_EQ((std::vector<long>{valid ? 0 : -1, valid ? value : 99, !valid}),
-                (std::vector<long>{result, *kSettings[key.index], recorder.Contains(TRACE_LEVEL_ERROR, L"設定値が不正です(SECTION=")}))
+                (std::vector<long>{result, Settings()[key.index], recorder.Contains(TRACE_LEVEL_ERROR, L"設定値が不正です(SECTION=")}))
           << key.key << "=" << value;
     }
   }
@@ -95,24 +86,6 @@ TEST_F(SettingFile, SaveKeepsEveryCommentWritesOnlySectionsAndKeysWhenTheFileIsG
   SetSettings({9, 9, 9, 9, 9, 9, 9});
   ASSERT_EQ(0, Config_LoadSettingFile());
   EXPECT_EQ((std::vector<long>{0, 1, 90, 6, 3, 0, 1}), Settings());
-}
-
-TEST_F(SettingFile, SaveToAnUnwritableFileShowsMessage157ReportsTheOpenErrorAndWritesNothing) {
-  ASSERT_EQ(0, Config_CreateDefaultSettingFile());
-  const std::string before = ReadBytes(path_);
-  // Wine running as root writes to read-only files: a handle that denies
-  // writing to others makes the file just as unwritable for the program.
-  FileHandle lock(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  TraceRecorder recorder;
-  AsyncMessageBoxAnswer answer(L"設定ファイル書き込みエラー", IDOK, 10000);
-  EXPECT_EQ(-1, Config_SaveSettingFile());
-  EXPECT_EQ(L"設定ファイルの書き込みに失敗しました。", answer.Wait().text);
-  lock.Reset();
-  EXPECT_EQ(before, ReadBytes(path_));
-  wchar_t reason[512] = L"";  // the code of the failed open, not what showing the box left behind
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_SHARING_VIOLATION, 0, reason, 512, nullptr);
-  reason[wcscspn(reason, L"\r\n")] = L'\0';
-  EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"( CreateFile, FormatMessage=" + std::wstring(reason) + L" )"));
 }
 
 TEST(ConfigPaths, JoinTheExecutableFolderAndRefuseAPathThatDoesNotFit) {

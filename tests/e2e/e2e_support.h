@@ -28,6 +28,9 @@ class InstalledProgram {
 };
 
 bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments);
+// A right press on the running program's tray icon (its callback message posted to its main window): whether
+// its tray menu opened, the only open menu of `processId`.  The press is handled after every message posted before.
+bool OpenTrayMenu(DWORD processId);
 
 // The program started with DEBUG until its main window is up; at the end of
 // the scope asked to quit (QuitApplication) and, failing that, killed.

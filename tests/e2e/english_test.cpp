@@ -8,7 +8,7 @@ namespace {
 using namespace test;
 
 TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
-  CoInitialize(nullptr);
+  PrepareUi();  // COM for the shortcuts
   InstalledProgram program;
   ASSERT_TRUE(CopyFileW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), program.Path(L"Corvanta_Lang_En.dll").c_str(), FALSE));
   MakeFolder(program.Root());  // the Japanese root of an earlier start stays as it is
@@ -24,8 +24,7 @@ TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
 
   // The help entry is the second from the bottom of the tray menu; no help
   // file lies beside the program, and the English one is the one missed.
-  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
-  ASSERT_TRUE(WaitForMenuCount(1, kStartTimeoutMs, running.Id()));
+  ASSERT_TRUE(OpenTrayMenu(running.Id()));
   PressKeys({VK_UP, VK_UP, VK_RETURN});
   EXPECT_EQ(L"The help file was not found.\nPlace it in the program's folder.\n\n" + program.Path(L"CorvantaHelp_En.chm"),
             AnswerMessageBox(L"Help", IDOK, kStartTimeoutMs, running.Id()).text);
@@ -34,8 +33,7 @@ TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
   const struct { WORD ups; const wchar_t* caption; UINT close; WPARAM id; } dialogs[] = {
       {3, L"Settings", WM_COMMAND, IDCANCEL}, {4, L"Manage Launcher Items", WM_CLOSE, 0}};
   for (const auto& d : dialogs) {
-    PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
-    ASSERT_TRUE(WaitForMenuCount(1, kStartTimeoutMs, running.Id()));
+    ASSERT_TRUE(OpenTrayMenu(running.Id()));
     for (WORD up = 0; up < d.ups; ++up) PressKeys({VK_UP});
     PressKeys({VK_RETURN});
     HWND dialog = WaitForWindow(L"#32770", d.caption, kStartTimeoutMs, running.Id());
@@ -45,7 +43,6 @@ TEST(EnglishLibrary, FirstRunRootNameHelpEntryAndDialogsSpeakEnglish) {
   }
   EXPECT_EQ(0u, RunProgram(program.Exe(), L"QuitApplication", kStartTimeoutMs));
   EXPECT_EQ(0u, running.Wait(kStartTimeoutMs));
-  CoUninitialize();
 }
 
 }  // namespace

@@ -8,18 +8,6 @@
 
 namespace {
 
-TEST(ItemRules, ButtonRuleFollowsListSizeAndSelectedPlace) {
-  const struct { int count, selected; const char* enabled; } rows[] = {  // "i" item commands, "u" up/top, "d" down/bottom
-      {0, -1, "---"}, {3, -1, "---"}, {3, 3, "---"}, {1, 0, "i--"}, {2, 0, "i-d"},
-      {2, 1, "iu-"},  {5, 0, "i-d"},  {5, 2, "iud"}, {5, 3, "iud"}, {5, 4, "iu-"},
-  };
-  for (const auto& row : rows) {
-    const ItemButtonStates s = ItemManager_ButtonRule(row.count, row.selected);
-    const std::string enabled = std::string(s.itemCommands ? "i" : "-") + (s.upAndTop ? "u" : "-") + (s.downAndBottom ? "d" : "-");
-    EXPECT_EQ(row.enabled, enabled) << row.count << " items, selected " << row.selected;
-  }
-}
-
 TEST(ItemRules, TypedNamesAreRefusedForEachReason) {
   const std::wstring longest(251, L'x');
   const std::pair<ItemNameCheck, std::vector<std::wstring>> rows[] = {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <locale.h>
 #include <objbase.h>
 #include <richedit.h>
 
@@ -18,8 +17,6 @@
 #include "resource.h"
 #include "support/test_support.h"
 
-extern long glong_Launch_RunPattern, glong_Launch_RunMoveBottom;
-
 namespace {
 
 using namespace test;
@@ -28,33 +25,18 @@ std::wstring Line(const std::wstring& relative) { return L"<ラウンチャー�
 std::wstring TotalOk(int total) { return L"\n----------\n\n正常処理しました。\n (処理件数 合計=" + std::to_wstring(total) + L"件)\n"; }
 const std::wstring kTestRun = L"**** テスト実行を開始します ****\n";
 
-// The progress log's text with every line break as "\n".
-std::wstring LogText(HWND dialog) {
-  wchar_t text[4096] = L"";
-  std::wstring lines;
-  GetDlgItemTextW(dialog, IDC_LAUNCH_PROGRESS_LOG, text, 4096);
-  for (const wchar_t* c = text; *c; ++c) if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
-  return lines;
-}
-void WaitForLog(HWND dialog, const std::wstring& fragment) {  // or for the dialog to go
-  WaitUntil([&] { return !IsWindow(dialog) || LogText(dialog).find(fragment) != std::wstring::npos; }, 15000);
-}
 bool IsShown(HWND dialog, int id) { return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
 
 class LaunchRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    setlocale(LC_ALL, ".ACP");
-    CoInitialize(nullptr);
-    InitCommonControls();
-    LoadLibraryW(L"riched20.dll");
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    PrepareUi();
     MakeFolder(root_);
     Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root_.c_str());
     longAutoCloseProgressWindow = longAdjustLaunchedWindowPattern = longAdjustLaunchedWindowMoveBottom = 0;
     longAdjustLaunchedWindowConfirmAtExecution = longWindowArrangementAvailable = 0;
   }
-  void TearDown() override { CloseTestApps(), CoUninitialize(); }
+  void TearDown() override { CloseTestApps(); }
   // A folder under the root with a shortcut to the test program for each entry ("name [more arguments]"),
   // tagged by its name and listed in order.ini in this order.
   std::wstring Folder(const std::wstring& name, std::initializer_list<std::wstring> entries) {
@@ -75,9 +57,9 @@ class LaunchRun : public ::testing::Test {
                            std::function<void(HWND)> script = nullptr) {
     std::wstring log;
     DialogDriver driver(L"Launch Progress", [&](HWND dialog) {
-      WaitForLog(dialog, fragment);
+      WaitForProgressLog(dialog, fragment);
       if (script) script(dialog);
-      log = LogText(dialog) + (IsShown(dialog, IDC_LAUNCH_PROGRESS_CLOSE) ? L"|close" : L"");
+      log = ProgressLog(dialog) + (IsShown(dialog, IDC_LAUNCH_PROGRESS_CLOSE) ? L"|close" : L"");
       Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
     });
     EXPECT_EQ(0, Launch_RunWithProgress(nullptr, path.c_str(), runMode));
@@ -86,6 +68,7 @@ class LaunchRun : public ::testing::Test {
   bool Started(const std::wstring& tag) { return FileExists(temp_ / (L"started-" + tag + L".txt")); }
   TempFolder temp_;
   const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
+  QueueBarrier barrier_;  // on the thread that runs the dialogs
 };
 
 TEST_F(LaunchRun, TestRunsListEveryItemInRunOrderStartNothingAndStayOpenDespiteAutoCloseEmptyOnesCloseByThemselves) {
@@ -96,7 +79,13 @@ TEST_F(LaunchRun, TestRunsListEveryItemInRunOrderStartNothingAndStayOpenDespiteA
   EXPECT_FALSE(Started(L"y") || gLaunchItem_Launch_ListHead) << "started, or the list outlived the dialog";
   EXPECT_EQ(kTestRun + Line(L"\\gone\\%s%n.lnk") + TotalOk(1) + L"|close",
             RunAndClose(root_ + L"\\gone\\%s%n.lnk", D_LONG_LAUNCH_RUNMODE_TEST, L"正常処理しました"));
-  EXPECT_EQ(0, Launch_RunWithProgress(nullptr, Folder(L"Empty", {}).c_str(), D_LONG_LAUNCH_RUNMODE_TEST)) << "closes by itself";
+  bool stayed = false;
+  DialogDriver watch(L"Launch Progress", [&](HWND dialog) {
+    if ((stayed = !WaitUntil([dialog] { return !IsWindow(dialog); }, 10000))) Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE);
+  });
+  EXPECT_EQ(0, Launch_RunWithProgress(nullptr, Folder(L"Empty", {}).c_str(), D_LONG_LAUNCH_RUNMODE_TEST));
+  watch.Finish();
+  EXPECT_FALSE(stayed) << "an empty run stays open despite automatic closing";
   longAutoCloseProgressWindow = 0;
   EXPECT_EQ(L"* 処理対象ファイルがありませんでした。\n|close", RunAndClose(root_ + L"\\Empty", D_LONG_LAUNCH_RUNMODE_LAUNCH, L"処理対象"));
 }
@@ -107,7 +96,7 @@ TEST_F(LaunchRun, AbortDuringTheThirdItemStopsAfterIt) {
   EXPECT_EQ(Line(L"\\Five\\i1.lnk") + Line(L"\\Five\\i2.lnk") + Line(L"\\Five\\i3.lnk") + L"\n----------\n\n処理を中断しました。\n|close",
             RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"\\Five\\i3.lnk ..... ", [](HWND dialog) {
               Press(dialog, IDC_LAUNCH_PROGRESS_ABORT);
-              WaitForLog(dialog, L"処理を中断しました");
+              WaitForProgressLog(dialog, L"処理を中断しました");
             }));
   EXPECT_EQ((std::vector<bool>{true, false, false}), (std::vector<bool>{Started(L"i3"), Started(L"i4"), Started(L"i5")}));
 }
@@ -130,7 +119,7 @@ TEST_F(LaunchRun, AShortcutsShowCommandIsPassedOnAndAFailureWithoutASystemCodeSa
 
 // The colour of the first character of `fragment` in the log, or -1 for the default colour.
 long ColourAt(HWND dialog, const std::wstring& fragment) {
-  const size_t at = LogText(dialog).find(fragment);  // the control counts a line break as one character
+  const size_t at = ProgressLog(dialog).find(fragment);  // the control counts a line break as one character
   SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_LOG, EM_SETSEL, at, at + 1);
   CHARFORMAT2W format = {};
   format.cbSize = sizeof(format);
@@ -181,7 +170,7 @@ TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverArrangeByTheSetting
     SendDlgItemMessageW(dialog, IDC_LAUNCH_ARRANGE_MOVE_BOTTOM, BM_CLICK, 0, 0);
     shown.push_back(IsShown(dialog, IDC_LAUNCH_ARRANGE_PICTURE_VERTICAL) && !IsShown(dialog, IDC_LAUNCH_ARRANGE_PICTURE_HORIZONTAL));
     Press(dialog, IDCANCEL);  // what Escape sends: the chooser stays
-    shown.push_back(!WaitUntil([dialog] { return !IsWindow(dialog); }, 300));
+    shown.push_back(barrier_.Pass() && IsWindow(dialog));
     Press(dialog, IDC_LAUNCH_ARRANGE_OK);
   });
   std::vector<long> seen;
@@ -195,8 +184,8 @@ TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverArrangeByTheSetting
   chooser.Join();
   EXPECT_EQ((std::vector<int>{IDC_LAUNCH_ARRANGE_HORIZONTAL, IDC_LAUNCH_ARRANGE_PICTURE_HORIZONTAL, true, true}), shown)
       << "the run's pattern shown, then vertical with its picture, then still open after Escape";
-  EXPECT_EQ((std::vector<long>{1, 1, 2, 0}),
-            (std::vector<long>{glong_Launch_RunPattern, glong_Launch_RunMoveBottom, longAdjustLaunchedWindowPattern, longAdjustLaunchedWindowMoveBottom}));
+  EXPECT_EQ((std::vector<long>{2, 0}), (std::vector<long>{longAdjustLaunchedWindowPattern, longAdjustLaunchedWindowMoveBottom}))
+      << "the choice changes only that run";
   EXPECT_EQ((std::vector<long>{x, y, width, height / 2, x, y + height / 2, width, height / 2}), cells());
   HWND below = windows[0];
   while (below != nullptr && below != windows[1]) below = GetWindow(below, GW_HWNDNEXT);

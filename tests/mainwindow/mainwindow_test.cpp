@@ -3,6 +3,9 @@
 // action at a time; and a start of the real program whose keyboard hook fails.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <atomic>
 
 #include "base/instance.h"
@@ -12,6 +15,7 @@
 #include "e2e/e2e_support.h"
 #include "hooklib.h"
 #include "mainwindow/traymenu.h"
+#include "resource.h"
 
 namespace {
 
@@ -39,10 +43,18 @@ class MenuCloser {
   std::thread thread_;
 };
 
+// Whether the shell holds an icon of `window` (modifying nothing about it succeeds only then).
+bool InTray(HWND window) {
+  NOTIFYICONDATAW probe = {};
+  probe.cbSize = sizeof(probe);
+  probe.hWnd = window;
+  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    PrepareUi();
     longHotkeyVirtualKey = 90;  // Ctrl+Shift+Z
     longHotkeyModifiers = 6;
     gbool_MainWindow_HotKeyAccepted = false;
@@ -91,19 +103,17 @@ TEST_F(MainWindowTest, CloseEndsWithZeroAndUndoesEverythingAlsoAfterARefusedHotk
     HWND seen = nullptr;
     ASSERT_EQ(0, Run([&](HWND window) {
       seen = window;
-      const NOTIFYICONDATAW& icon = gNOTIFYICONDATA_MainWindow_TrayIcon;
-      EXPECT_EQ((std::vector<UINT>{NOTIFYICONDATAW_V2_SIZE, NIF_MESSAGE | NIF_ICON | NIF_TIP, D_LONG_MAINWINDOW_WM_TASKTRAY}),
-                (std::vector<UINT>{icon.cbSize, icon.uFlags, icon.uCallbackMessage})) << "balloon flag left, or no icon";
+      EXPECT_TRUE(InTray(window)) << "no icon";
       EXPECT_TRUE(refused || !takeHotkey()) << "the window does not hold the hotkey";
       SendMessageW(window, gUINT_MainWindow_TaskbarCreated, 0, 0);  // Explorer restarted: the icon comes back
-      EXPECT_EQ(static_cast<UINT>(NOTIFYICONDATAW_V2_SIZE), icon.cbSize);
+      EXPECT_TRUE(InTray(window)) << "no icon after the taskbar came back";
     }));
     UnregisterHotKey(other, 1);
     EXPECT_EQ(0, exitCode_);
     EXPECT_EQ(refused, recorder.Contains(TRACE_LEVEL_ERROR, L"外部処理異常終了( RegisterHotKey(), FormatMessage="));
     EXPECT_EQ(refused, recorder.Contains(TRACE_LEVEL_ERROR, L"")) << "an icon deleted twice, or another failure";
     EXPECT_FALSE(IsWindow(seen));
-    EXPECT_EQ(0u, gNOTIFYICONDATA_MainWindow_TrayIcon.cbSize) << "the icon is left";
+    EXPECT_FALSE(InTray(seen)) << "the icon is left";
     EXPECT_TRUE(takeHotkey() && UnregisterHotKey(other, 1)) << "the hotkey is still registered";
     EXPECT_EQ((std::vector<bool>{true, true}), (std::vector<bool>{UnsetHookWH_MOUSE() != 0, UnsetHookWH_KEYBOARD() != 0}))
         << "a hook was left set";
@@ -141,16 +151,16 @@ TEST_F(MainWindowTest, TrayRightPressAndHotkeyOpenTheMenuButNotOnADoubleClickOrT
   EXPECT_EQ(0, exitCode_);
 }
 
-// While a chosen entry's confirmation box is up the tray icon, the hotkey, a
-// stray hook notification and a quit request all reach the window: none may
-// open a menu, make a second choice or end the program, and OK runs the first
-// choice.  Afterwards the quit entry asks, and only OK ends the program.
+// While a chosen entry's confirmation box is up the tray icon, the hotkey, a stray hook notification and a
+// quit request all reach the window: none may open a menu, make a second choice or end the program, and OK
+// runs the first choice.  The same holds while the settings sheet is up: a second request shows no second
+// sheet.  Afterwards the quit entry asks, and only OK ends the program.
 TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstChoiceRuns) {
-  LoadLibraryW(L"riched20.dll");  // the progress dialog's log
   TempFolder temp;
   const std::wstring& root = temp.Path();
   for (const wchar_t* name : {L"\\first.lnk", L"\\second.lnk"}) WriteBytes(root + name, "");
   Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root.c_str());
+  Text_Copy(gTCHAR_Config_SettingFilePath, D_SIZE_CONFIG_SETTING_FILE, (temp / L"config.ini").c_str());
   longSupressDialogBeforeExecute = longAutoCloseProgressWindow = 0;
   const std::wstring caption = L"ラウンチャーアイテム実行確認", quit = L"アプリケーション終了確認";
   const auto choose = [&](HWND window, const wchar_t* name, long id) {
@@ -158,39 +168,45 @@ TEST_F(MainWindowTest, WhileAChoiceIsCarriedOutNothingElseIsChosenAndTheFirstCho
     glong_MainWindow_CurrentMenuId = id;
     PostMessageW(window, D_LONG_MAINWINDOW_WM_HOOK, 0, 0);
   };
-  const auto boxes = [&] {
-    int count = 0;
-    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", caption.c_str())) != nullptr;) count += IsWindowVisible(box);
-    return count;
+  const auto count = [](const std::wstring& title) {
+    int shown = 0;
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", title.c_str())) != nullptr;) shown += IsWindowVisible(box);
+    return shown;
   };
   MenuCloser closer;
-  bool secondChoice = true, alive = false, aliveAfterCancel = false;
+  QueueBarrier barrier;
+  std::vector<bool> calm;  // for the box and for the sheet: nothing but the first choice came, and the window lives
   std::wstring text, log, quitText;
+  bool aliveAfterCancel = false;
   EXPECT_EQ(0, Run(nullptr, [&](HWND window) {
-    choose(window, L"\\first.lnk", 1001);
-    HWND box = WaitForWindow(L"#32770", caption, 10000, GetCurrentProcessId());
-    PostMessageW(window, D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN);
-    PostMessageW(window, WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0);
-    choose(window, L"\\second.lnk", 1002);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    secondChoice = WaitUntil([&] { return boxes() > 1 || closer.Opened() > 0 || !IsWindow(window); }, 1000);
-    alive = IsWindow(window) != FALSE;
-    text = AnswerMessageBox(caption, IDOK, 1000, GetCurrentProcessId()).text;
-    if (box == nullptr || !alive) return;
-    HWND progress = WaitForWindow(L"#32770", L"Launch Progress", 10000, GetCurrentProcessId());
-    wchar_t buffer[1024] = L"";
-    WaitUntil([&] { return GetDlgItemTextW(progress, 1010, buffer, 1024) && wcsstr(buffer, L"処理件数"); }, 10000);
-    log = buffer;
-    Press(progress, 1002);  // Close
-    WaitUntil([progress] { return !IsWindow(progress); }, 5000);
+    for (const auto& first : std::vector<std::pair<std::wstring, long>>{{caption, 1001}, {L"設定", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_SETTING}}) {
+      choose(window, L"\\first.lnk", first.second);
+      HWND shown = WaitForWindow(L"#32770", first.first, 10000, GetCurrentProcessId());
+      PostMessageW(window, D_LONG_MAINWINDOW_WM_TASKTRAY, 0, WM_RBUTTONDOWN);
+      PostMessageW(window, WM_HOTKEY, D_LONG_MAINWINDOW_HOTKEY_ID, 0);
+      choose(window, L"\\second.lnk", first.second == 1001 ? 1002 : first.second);
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      calm.push_back(shown && barrier.Pass() && count(first.first) == 1 && closer.Opened() == 0 && !FindOpenMenu() && IsWindow(window));
+      if (first.second != 1001) {
+        PostMessageW(shown, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        break;
+      }
+      text = AnswerMessageBox(caption, IDOK, 1000, GetCurrentProcessId()).text;
+      HWND progress = WaitForWindow(L"#32770", L"Launch Progress", 10000, GetCurrentProcessId());
+      WaitForProgressLog(progress, L"処理件数");
+      log = ProgressLog(progress);
+      Press(progress, IDC_LAUNCH_PROGRESS_CLOSE);
+      WaitUntil([progress] { return !IsWindow(progress); }, 5000);
+    }
+    WaitUntil([&] { return count(L"設定") == 0; }, 5000);
     choose(window, L"", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT);
     quitText = AnswerMessageBox(quit, IDCANCEL, 10000, GetCurrentProcessId()).text;
-    aliveAfterCancel = !WaitUntil([window] { return !IsWindow(window); }, 300);
+    aliveAfterCancel = barrier.Pass() && IsWindow(window);
     choose(window, L"", D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_QUIT);
     AnswerMessageBox(quit, IDOK, 10000, GetCurrentProcessId());
     WaitUntil([window] { return !IsWindow(window); }, 5000);
   }));
-  EXPECT_TRUE(!secondChoice && alive) << "a menu, a second box or the end came while the first choice was carried out";
+  EXPECT_EQ((std::vector<bool>{true, true}), calm) << "a menu, a second box or sheet, or the end came while the first choice was carried out";
   EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\first.lnk", text);
   EXPECT_TRUE(log.find(L"<ラウンチャーアイテムルート>\\first.lnk ..... ") != std::wstring::npos && log.find(L"second") == std::wstring::npos);
   EXPECT_EQ(L"アプリケーションを終了します。\nよろしいですか？", quitText);

@@ -1,15 +1,20 @@
-// The launcher menu built from a prepared launcher item root: shape, names,
-// paths, the 16-bit ID limit, measuring and drawing, and the fixed entries'
-// actions, the help entry's among them (HTML Help's window, or a box naming the missing file).
+// The launcher menu built from a prepared launcher item root: shape, names, paths, the 16-bit ID limit,
+// measuring and drawing, the fixed entries' actions (the help entry's among them: HTML Help's window, or a box
+// naming the missing file), icons kept for one opening, and hostile config.ini, order.ini and trees met
+// without a crash, hang or wrong value.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <htmlhelp.h>
 #include <objbase.h>
 
+#include <algorithm>
+
 #include "base/instance.h"
 #include "base/text.h"
+#include "base/trace.h"
 #include "config/config.h"
+#include "launch/launch.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"
 #include "support/test_support.h"
@@ -18,13 +23,6 @@ namespace {
 
 using namespace test;
 
-MENUITEMINFOW Entry(HMENU menu, int position) {
-  MENUITEMINFOW item = {};
-  item.cbSize = sizeof(item);
-  item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
-  GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
-  return item;
-}
 HTREEITEM Node(const MENUITEMINFOW& entry) { return reinterpret_cast<HTREEITEM>(entry.dwItemData); }
 std::wstring NodeName(const MENUITEMINFOW& entry) {
   wchar_t text[256];
@@ -56,26 +54,60 @@ struct Canvas {
     for (int y = 0; y < 60; ++y) for (int x = left; x < 300; ++x) pixels.push_back(GetPixel(dc, x, y));
     return pixels;
   }
+  bool Shows(int colour) {  // some pixel in this system colour
+    const std::vector<COLORREF> pixels = Pixels();
+    return std::count(pixels.begin(), pixels.end(), GetSysColor(colour)) > 0;
+  }
 };
 
 class LauncherMenu : public ::testing::Test {
  protected:
   void SetUp() override {
-    CoInitialize(nullptr);
-    gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+    PrepareUi();
     gHWND_MainWindow_Handle = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                                               GetModuleHandleW(nullptr), nullptr);
     MainWindow_CreateTreeView();
     Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (temp_.Path() + L"\\").c_str());
     MakeFolder(root_);
     Text_Copy(gTCHAR_Config_LauncherItemRootPath, D_SIZE_CONFIG_LAUNCHER_ITEM_ROOT, root_.c_str());
+    Text_Copy(gTCHAR_Config_SettingFilePath, D_SIZE_CONFIG_SETTING_FILE, (temp_ / L"c.ini").c_str());
     longSupressDialogBeforeExecute = 0;
   }
   void TearDown() override {
     MainWindow_DestroyTrayIconMenu();
     DestroyWindow(gHWND_MainWindow_Handle);
     gHWND_MainWindow_Handle = gHWND_MainWindow_TreeView = nullptr;
-    CoUninitialize();
+  }
+  // Opens the launcher item root in `module` and `levels` folders down it (the first entry each time), as
+  // highlights would: the last folder's entry count, or -1 when it could not be filled.
+  int Open(const std::wstring& module, int levels) {
+    Text_Copy(gTCHAR_Config_ModuleFolderPath, D_SIZE_CONFIG_MODULE_FOLDER, (module + L"\\").c_str());
+    MainWindow_CreateTrayIconMenu();
+    MENUITEMINFOW entry = MenuEntry(gHMENU_MainWindow_TrayIconMenu, 0);
+    for (int level = 0;; ++level, entry = MenuEntry(menu_, 0)) {
+      const HTREEITEM node = reinterpret_cast<HTREEITEM>(entry.dwItemData);
+      if (MainWindow_CreateLauncherSubMenu(node, menu_ = entry.hSubMenu) != 0) return -1;
+      if (level == levels) return GetMenuItemCount(menu_);
+    }
+  }
+  // Room left in the process's GDI table, about 65,000 objects under Wine, which answers 0 to GetGuiResources:
+  // brushes made until the table refuses one.
+  static size_t GdiRoom() {
+    std::vector<HBRUSH> made;
+    for (HBRUSH brush; (brush = CreateSolidBrush(0)) != nullptr;) made.push_back(brush);
+    for (HBRUSH brush : made) DeleteObject(brush);
+    return made.size();
+  }
+  // The top entry of `menu` drawn: a hash of its icon's pixels.
+  static unsigned DrawnIcon(HMENU menu) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, CreateBitmap(40, 40, 1, 32, nullptr));
+    const MENUITEMINFOW item = MenuEntry(menu, 0);
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, item.wID, 0, 0, nullptr, dc, {0, 0, 40, 40}, item.dwItemData};
+    MainWindow_OnDrawItem(&draw, 0);
+    unsigned hash = 0;  // the icon area, each pixel that is not the background
+    for (int i = 0; i < 1024; ++i) hash = hash * 31 + (GetPixel(dc, i % 32, 4 + i / 32) == GetPixel(dc, 39, 39) ? 0 : i);
+    return DeleteObject(SelectObject(dc, old)), DeleteDC(dc), hash;
   }
   // The root entry's submenu, filled as a highlight would fill it.
   HMENU OpenRoot() {
@@ -84,6 +116,7 @@ class LauncherMenu : public ::testing::Test {
     EXPECT_EQ(0, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
     return rootMenu;
   }
+  HMENU menu_ = nullptr;  // the folder Open filled last
   TempFolder temp_;
   const std::wstring root_ = temp_ / L"ラウンチャーアイテムルート";
 };
@@ -95,11 +128,11 @@ TEST_F(LauncherMenu, FixedEntriesSitBelowTheRootEntryWhichFillsOnlyWhenHighlight
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     wchar_t text[64] = L"";
     GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-    seen.push_back(std::to_wstring(Entry(menu, i).wID) + L" " + text);
+    seen.push_back(text);
   }
-  EXPECT_EQ((std::vector<std::wstring>{L"1000 ", L"1 ", L"40 ラウンチャーアイテム管理", L"30 設定", L"20 ヘルプ", L"10 アプリケーション終了"}), seen);
-  const MENUITEMINFOW root = Entry(menu, 0);
-  EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (Entry(menu, 1).fType & MFT_SEPARATOR));
+  EXPECT_EQ((std::vector<std::wstring>{L"", L"", L"ラウンチャーアイテム管理", L"設定", L"ヘルプ", L"アプリケーション終了"}), seen);
+  const MENUITEMINFOW root = MenuEntry(menu, 0);
+  EXPECT_TRUE((root.fType & MFT_OWNERDRAW) && (MenuEntry(menu, 1).fType & MFT_SEPARATOR));
   ASSERT_NE(nullptr, root.hSubMenu);
   EXPECT_EQ(0, GetMenuItemCount(root.hSubMenu));
   EXPECT_EQ(L"ラウンチャーアイテムルート", NodeName(root));
@@ -120,17 +153,15 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderOnlyFoldersAndShortcutsOrTheDisa
   }
   const int count = GetMenuItemCount(rootMenu);
   for (int i = 0; i < count; ++i) {
-    const MENUITEMINFOW entry = Entry(rootMenu, i);
+    const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
     names.push_back(NodeName(entry));
     EXPECT_EQ(names.back() == L"c" || names.back() == L"x.lnk", entry.hSubMenu != nullptr) << i;
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
-    EXPECT_EQ(1001u + (count - 1 - i), entry.wID) << "IDs are handed out in search order from 1001";
     if (names.back() != L"c") continue;
     ASSERT_EQ(0, MainWindow_CreateLauncherSubMenu(Node(entry), entry.hSubMenu));  // nothing but non-items
     ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
-    const MENUITEMINFOW empty = Entry(entry.hSubMenu, 0);
-    EXPECT_EQ((std::vector<ULONG_PTR>{100, 0, MFS_DISABLED | MFS_GRAYED, 0}),
-              (std::vector<ULONG_PTR>{empty.wID, empty.dwItemData, empty.fState, reinterpret_cast<ULONG_PTR>(empty.hSubMenu)}));
+    const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
+    EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData) << "a grey entry leading nowhere";
   }
   EXPECT_EQ(expected, names);
 }
@@ -141,13 +172,13 @@ TEST_F(LauncherMenu, AHighlightMakesTheSelectionFillsAFolderOnceAndClosingClears
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
   const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
   select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);  // a folder entry comes by position
-  const MENUITEMINFOW a = Entry(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0), 0);
+  const MENUITEMINFOW a = MenuEntry(GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0), 0);
   EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
   select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
   select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0));
   ASSERT_EQ(1, GetMenuItemCount(a.hSubMenu)) << "filled once, on the first highlight";
-  const MENUITEMINFOW link = Entry(a.hSubMenu, 0);
+  const MENUITEMINFOW link = MenuEntry(a.hSubMenu, 0);
   select(MAKEWPARAM(link.wID, MF_OWNERDRAW), a.hSubMenu);
   EXPECT_EQ(static_cast<long>(link.wID), glong_MainWindow_CurrentMenuId);
   EXPECT_EQ(root_ + L"\\A\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
@@ -162,33 +193,32 @@ TEST_F(LauncherMenu, IdsNeverPassSixteenBits) {
   HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
   EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rootMenu));
   ASSERT_EQ(2, GetMenuItemCount(rootMenu)) << "the two IDs left were used, no more";
-  EXPECT_EQ(0xFFFFu, Entry(rootMenu, 0).wID);
+  EXPECT_EQ(0xFFFFu, MenuEntry(rootMenu, 0).wID);
 }
 
-TEST_F(LauncherMenu, ShortcutsAreMeasuredWithTheirExtensionAndDrawnWithoutItTheEmptyEntryGrey) {
+// A shortcut is measured with its extension but drawn without it, just as a folder of its name; "< 空 >" is grey.
+TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNameTheEmptyEntryGrey) {
   WriteBytes(root_ + L"\\b.lnk", "");
-  const MENUITEMINFOW b = Entry(OpenRoot(), 0);
-  MEASUREITEMSTRUCT measure = {ODT_MENU, 0, b.wID, 0, 0, b.dwItemData};
-  ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
-  Canvas selected, empty, expected, named;
-  SIZE withExtension = {};
-  GetTextExtentPoint32W(named.dc, L"b.lnk", 5, &withExtension);
-  const int arrow = GetSystemMetrics(SM_CXMENUCHECK), top = (60 - withExtension.cy) / 2;  // a submenu arrow's room; the name centred
-  EXPECT_EQ((std::vector<UINT>{static_cast<UINT>(withExtension.cx + 36 + arrow), static_cast<UINT>(withExtension.cy + 24)}),
-            (std::vector<UINT>{measure.itemWidth, measure.itemHeight}));
-  selected.Draw(b.wID, b.dwItemData, true);
-  // Beside the icon: "b" without its extension, in the highlight's colours over the whole entry.
-  const RECT whole = {0, 0, 300, 60};
-  SetBkColor(named.dc, GetSysColor(COLOR_HIGHLIGHT));
-  ExtTextOutW(named.dc, 0, 0, ETO_OPAQUE, &whole, L"", 0, nullptr);
-  SetTextColor(named.dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-  TextOutW(named.dc, 36, top, L"b", 1);
-  EXPECT_TRUE(named.Pixels(36) == selected.Pixels(36)) << "a highlighted shortcut is not drawn as its name";
-  // "< 空 >" in the grey text colour, where the names go.
+  MakeFolder(root_ + L"\\b");
+  HMENU rootMenu = OpenRoot();
+  Canvas drawn[2];  // the folder, the shortcut
+  long widths[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const MENUITEMINFOW entry = MenuEntry(rootMenu, i);
+    const int shortcut = NodeName(entry) == L"b.lnk";
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, entry.wID, 0, 0, entry.dwItemData};
+    ASSERT_EQ(0, MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle));
+    widths[shortcut] = static_cast<long>(measure.itemWidth);
+    drawn[shortcut].Draw(entry.wID, entry.dwItemData, true);
+  }
+  Canvas empty;  // in the menu font, as entries are measured
+  SIZE b = {}, bLnk = {};
+  GetTextExtentPoint32W(empty.dc, L"b", 1, &b), GetTextExtentPoint32W(empty.dc, L"b.lnk", 5, &bLnk);
+  EXPECT_EQ(bLnk.cx - b.cx, widths[1] - widths[0]) << "measured with .lnk";
+  EXPECT_TRUE(drawn[0].Pixels(GetSystemMetrics(SM_CXICON)) == drawn[1].Pixels(GetSystemMetrics(SM_CXICON))) << "beside the icon: b";
+  EXPECT_TRUE(drawn[1].Shows(COLOR_HIGHLIGHT) && drawn[1].Shows(COLOR_HIGHLIGHTTEXT)) << "highlighted";
   ASSERT_EQ(0, empty.Draw(100, 0, false));
-  SetTextColor(expected.dc, GetSysColor(COLOR_GRAYTEXT));
-  TextOutW(expected.dc, 36, top, L"< 空 >", 5);
-  EXPECT_TRUE(expected.Pixels() == empty.Pixels()) << "the empty entry is not drawn as its grey text";
+  EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
 }
 
 TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsOff) {
@@ -196,38 +226,108 @@ TEST_F(LauncherMenu, OnlyLauncherEntriesAskBeforeRunningOrRunAtOnceWhenAskingIsO
   for (long id : {1000L, 100L, 1L, 0L}) {  // the root, "< 空 >", the separator, no entry
     Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, root_.c_str());
     glong_MainWindow_CurrentMenuId = id;
-    EXPECT_EQ(0, MainWindow_OnHookNotify()) << id;
-    EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId())) << id;
+    EXPECT_FALSE(AnswerBoxDuring(L"", IDCANCEL, [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); }).found) << id;
   }
   Text_Copy(gTCHAR_MainWindow_CurrentPhysicalPath, D_SIZE_MAINWINDOW_PATH, (root_ + L"\\b.lnk").c_str());
   glong_MainWindow_CurrentMenuId = 1001;
-  AsyncMessageBoxAnswer answer(L"ラウンチャーアイテム実行確認", IDCANCEL, 10000);
-  EXPECT_EQ(0, MainWindow_OnHookNotify());
-  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk", answer.Wait().text);
+  const auto notify = [] { EXPECT_EQ(0, MainWindow_OnHookNotify()); };
+  EXPECT_EQ(L"以下のファイルを実行します。\nよろしいですか？\n\n<ラウンチャーアイテムルート>\\b.lnk",
+            AnswerBoxDuring(L"ラウンチャーアイテム実行確認", IDCANCEL, notify).text);
   longSupressDialogBeforeExecute = 1;  // then it runs at once
-  LoadLibraryW(L"riched20.dll");
   DialogDriver progress(L"Launch Progress", [](HWND dialog) { Press(dialog, IDC_LAUNCH_PROGRESS_CLOSE); });
-  EXPECT_EQ(0, MainWindow_OnHookNotify());
+  EXPECT_FALSE(AnswerBoxDuring(L"ラウンチャーアイテム実行確認", IDCANCEL, notify).found);
   progress.Join();
-  EXPECT_TRUE(progress.found && NoMessageBoxFor(0, GetCurrentProcessId()));
+  EXPECT_TRUE(progress.found);
 }
 
 TEST_F(LauncherMenu, HelpShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
   const std::wstring missing = temp_ / L"CorvantaHelp.chm", present = BinFolder() + L"\\CorvantaHelp.chm";
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, missing.c_str());
-  AsyncMessageBoxAnswer answer(L"ヘルプ", IDOK, 20000);
-  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
-  EXPECT_EQ(L"ヘルプファイルが見つかりません。\nプログラムと同じフォルダに置いてください。\n\n" + missing, answer.Wait().text);
+  const auto help = [] { MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP); };
+  EXPECT_EQ(L"ヘルプファイルが見つかりません。\nプログラムと同じフォルダに置いてください。\n\n" + missing, AnswerBoxDuring(L"ヘルプ", IDOK, help).text);
   ASSERT_TRUE(FileExists(present)) << "compiled from help/ja by chmcmd";
   Text_Copy(gTCHAR_Config_HelpFilePath, D_SIZE_CONFIG_HELP_FILE, present.c_str());
-  MainWindow_RunFixedEntryAction(D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_HELP);
-  HWND help = nullptr;  // found by the help project's title: HTML Help opened our file
-  for (DWORD start = GetTickCount(); help == nullptr && GetTickCount() - start < 20000; help = FindWindowW(nullptr, L"Corvanta ヘルプ")) {
+  EXPECT_FALSE(AnswerBoxDuring(L"ヘルプ", IDOK, help).found);
+  HWND window = nullptr;  // found by the help project's title: HTML Help opened our file
+  for (DWORD start = GetTickCount(); !window && GetTickCount() - start < 20000; window = FindWindowW(nullptr, L"Corvanta ヘルプ")) {
     PumpMessages(50);
   }
-  ASSERT_NE(nullptr, help) << "HTML Help opened no window";
-  EXPECT_TRUE(NoMessageBoxFor(300, GetCurrentProcessId()));
+  EXPECT_NE(nullptr, window) << "HTML Help opened no window";
   HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
+}
+
+// The shell is asked once per opening: a shortcut replaced by a folder of the same name (and back, 100 times)
+// keeps its icon in redraws until the next opening, which shows the current one and gives the old ones back.
+// A new opening's tree nodes may reuse old handles: nothing kept may show.
+TEST_F(LauncherMenu, AnEntrysIconIsKeptForTheOpeningAndAskedAgainInTheNext) {
+  const std::wstring a = root_ + L"\\a.lnk";
+  ASSERT_TRUE(MakeShortcut(a, L"C:\\windows\\notepad.exe"));
+  ASSERT_EQ(1, Open(temp_.Path(), 0));
+  unsigned icons[2] = {DrawnIcon(menu_), 0};  // a.lnk as a shortcut, as a folder
+  const size_t room = GdiRoom();
+  for (int i = 1; i <= 100; ++i) {
+    // The shell lets go of a shortcut it read a moment later under Wine (error 32 meanwhile).
+    ASSERT_TRUE(i % 2 ? WaitUntil([&] { return DeleteFileW(a.c_str()) != FALSE; }, 3000) && CreateDirectoryW(a.c_str(), nullptr)
+                      : RemoveDirectoryW(a.c_str()) && MakeShortcut(a, L"C:\\windows\\notepad.exe")) << "opening " << i;
+    ASSERT_EQ(icons[(i + 1) % 2], DrawnIcon(menu_)) << "a redraw draws the kept icon, opening " << i - 1;
+    ASSERT_EQ(1, Open(temp_.Path(), 0));
+    if (i == 1) icons[1] = DrawnIcon(menu_);
+    ASSERT_EQ(icons[i % 2], DrawnIcon(menu_)) << "opening " << i;
+  }
+  EXPECT_TRUE(icons[0] != icons[1] && icons[0] * icons[1] != 0) << "a new opening asks the shell again; both icons are drawn";
+  EXPECT_GE(GdiRoom() + 40, room) << "each opening gives its icons back (two GDI objects each)";
+}
+
+TEST_F(LauncherMenu, InputsAreRefusedOrCutWithALevelThreeRecordNeverTakenAsWrongValues) {
+  const auto config = [&](std::string bytes) { return [=] { return WriteBytes(temp_ / L"c.ini", bytes), Config_LoadSettingFile(); }; };
+  const auto with = [](const wchar_t* key, const wchar_t* value) { return SettingFileBytes(SettingLinesWith(key, value)); };
+  std::string noise(4096, '\0'), utf16 = "\xFF\xFE", same, lines100k;
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919 % 251);
+  for (wchar_t c : L"[CONTROL_SETTING]\r\nSUPRESS_DIALOG_BEFORE_EXECUTE=1\r\n") utf16.append(reinterpret_cast<char*>(&c), 2);
+  for (int i = 0; i < 100000; ++i) (i < 2000 ? same += "a.lnk\r\n" : same), lines100k += "none\n";
+  // The number of shortcuts collected from the root beside a.lnk and this order.ini.
+  const auto order = [&](std::string bytes) { return [=] {
+    WriteBytes(root_ + L"\\a.lnk", ""), WriteBytes(root_ + L"\\order.ini", bytes);
+    Launch_CollectItems(root_.c_str(), &gLaunchItem_Launch_ListHead, &gLaunchItem_Launch_ListTail, &glong_Launch_ItemCount);
+    const int count = glong_Launch_ItemCount;
+    return Launch_FreeItemList(&glong_Launch_ItemCount), count; }; };
+  // A launcher item root of its own with the folders of `path`, `files` in the last one: its entries.
+  int roots = 0;
+  const auto tree = [&](const std::wstring& path, std::vector<std::wstring> files) { return [=, &roots] {
+    const std::wstring module = temp_ / std::to_wstring(++roots), last = L"\\\\?\\" + module + L"\\ラウンチャーアイテムルート\\" + path;
+    for (size_t at = 4; at != std::wstring::npos; at = last.find(L'\\', at + 1)) CreateDirectoryW(last.substr(0, at).c_str(), nullptr);
+    CreateDirectoryW(last.c_str(), nullptr);
+    for (const std::wstring& file : files) WriteBytes(last + L"\\" + file, "");
+    return Open(module, static_cast<int>(std::count(path.begin(), path.end(), L'\\')) + 1); }; };
+  std::wstring deep = L"d", longName(200, L'n');
+  for (int i = 1; i < 100; ++i) deep += L"\\d";
+  std::vector<std::wstring> big(4097);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = std::to_wstring(i) + L".lnk";
+  const struct { const char* what; std::function<int()> run; int expected; const wchar_t* record; } cases[] = {
+      {"config.ini of random bytes", config(noise), -1, L"設定が見つかりません"},
+      {"UTF-16 config.ini", config(utf16), -1, L"設定が見つかりません(SECTION=CONTROL_SETTING, KEY=AUTOCLOSE"},
+      {"a 100,000-character line", config(std::string(100000, 'x') + "\r\n" + SettingFileBytes(DefaultSettingLines())), 0, nullptr},
+      {"a hotkey one past 32 bits", config(with(L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"2147483648, 6")), -1, L"KEY=HOTKEY"},
+      {"modifiers one past 32 bits", config(with(L"HOTKEY_OPEN_LAUNCHER_WINDOW", L"90, 2147483648")), -1, L"KEY=HOTKEY"},
+      {"duplicate keys: the first counts", config(with(L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"1") + SettingFileBytes(DefaultSettingLines())), 0, nullptr},
+      {"a value of 30 digits", config(with(L"SUPRESS_DIALOG_BEFORE_EXECUTE", L"100000000000000000000000000000")), -1, L"KEY=SUPRESS"},
+      {"order.ini with a 1 MB line", order(std::string(1 << 20, 'x') + "\r\na.lnk\r\n"), 1, nullptr},
+      {"order.ini with NUL bytes", order(std::string("\0\0a.lnk\0x\r\n", 11)), 1, nullptr},
+      {"100,000 lines naming nothing", order(lines100k), 1, nullptr},
+      {"one item named 2,000 times", order(same), 2000, nullptr},
+      {"a listed name of 255 characters", [&] { return WriteBytes(L"\\\\?\\" + root_ + L"\\" + std::wstring(251, L'n') + L".lnk", ""),
+                                                  order(std::string(251, 'n') + ".lnk\r\n")(); }, 2, nullptr},
+      {"100 levels deep", tree(deep, {}), 1, nullptr},
+      {"a path beyond the buffers", tree(longName + L"\\" + longName + L"\\" + longName, {}), -1, L"パスが長すぎます"},
+      {"4,097 shortcuts in one folder", tree(L"big", big), 4096, L"項目が多すぎるため、先頭の4096件だけを表示します"},
+      {"names with % and outside the code page", tree(L"%s%n", {L"%s%n.lnk", L"한국어 😀.lnk"}), 2, nullptr},
+  };
+  for (const auto& c : cases) {
+    TraceRecorder recorder;
+    EXPECT_EQ(c.expected, c.run()) << c.what;
+    EXPECT_EQ(c.record != nullptr, recorder.Contains(TRACE_LEVEL_ERROR, c.record ? c.record : L"")) << c.what;
+  }
+  EXPECT_EQ(1, longSupressDialogBeforeExecute) << "the first of two keys counts; a refused value changes nothing";
 }
 
 }  // namespace

@@ -1,10 +1,18 @@
 // The test harness (support/test_support.h, e2e/e2e_support.h).
+#include <windows.h>
+#include <commctrl.h>
+#include <locale.h>
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <atomic>
+
+#include "base/instance.h"
 #include "base/trace.h"
+#include "config/config.h"
 #include "e2e/e2e_support.h"
 #include "mainwindow/mainwindow.h"
+#include "resource.h"
 
 namespace test {
 
@@ -182,6 +190,45 @@ void PumpMessages(DWORD milliseconds) {
   }
 }
 
+void PrepareUi() {
+  setlocale(LC_ALL, ".ACP");
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
+  LoadLibraryW(L"riched20.dll");
+  gHINSTANCE_WinMain_Instance = gHINSTANCE_WinMain_ResourceInstance = GetModuleHandleW(nullptr);
+}
+
+long* const kSettings[] = {&longSupressDialogBeforeExecute, &longAutoCloseProgressWindow, &longHotkeyVirtualKey,
+                           &longHotkeyModifiers, &longAdjustLaunchedWindowPattern, &longAdjustLaunchedWindowMoveBottom,
+                           &longAdjustLaunchedWindowConfirmAtExecution, &longWindowArrangementAvailable};
+void SetSettings(const std::vector<long>& values) { for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i]; }
+std::vector<long> Settings() {
+  std::vector<long> values;
+  for (int i = 0; i < 7; ++i) values.push_back(*kSettings[i]);
+  return values;
+}
+
+std::wstring ProgressLog(HWND dialog) {
+  wchar_t text[8192] = L"";
+  std::wstring lines;
+  GetDlgItemTextW(dialog, IDC_LAUNCH_PROGRESS_LOG, text, 8192);
+  for (const wchar_t* c = text; *c; ++c) if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
+  return lines;
+}
+bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs) {
+  WaitUntil([&] { return !IsWindow(dialog) || ProgressLog(dialog).find(fragment) != std::wstring::npos; }, timeoutMs);
+  return ProgressLog(dialog).find(fragment) != std::wstring::npos;
+}
+
+MENUITEMINFOW MenuEntry(HMENU menu, int position) {
+  MENUITEMINFOW item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE;
+  GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+  return item;
+}
+
 std::vector<HWND> OpenMenus(DWORD processId) {
   std::vector<HWND> menus;
   for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;) {
@@ -260,20 +307,57 @@ SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD t
   HWND box = WaitForWindow(L"#32770", caption, timeoutMs, processId);
   if (box == nullptr) return SeenMessageBox();
   SeenMessageBox seen = {true, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)),
-                         static_cast<DWORD>(GetWindowLongPtrW(box, GWL_EXSTYLE))};
+                         static_cast<DWORD>(GetWindowLongPtrW(box, GWL_EXSTYLE)), GetWindow(box, GW_OWNER)};
   // Posted, not sent: the box may belong to another process or a busy thread.
   Press(box, button);
   WaitUntil([box] { return !IsWindow(box); }, 5000);
   return seen;
 }
 
-bool NoMessageBoxFor(DWORD milliseconds, DWORD processId) { return !WaitForWindow(L"#32770", L"", milliseconds, processId); }
-
 DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> script)
     : thread_([this, caption, script] {
-        HWND dialog = WaitForWindow(L"#32770", caption, 15000, GetCurrentProcessId());
+        HWND dialog = nullptr;
+        WaitUntil([&] { return stop_ || (dialog = FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId())) != nullptr; }, 15000);
         if ((found = dialog != nullptr)) script(dialog);
       }) {}
+
+SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action) {
+  std::atomic<bool> done{false};
+  SeenMessageBox seen;
+  std::thread watcher([&] {
+    for (const DWORD start = GetTickCount();
+         !WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId()); }, 1000);) {
+      // After 10 s a box under another caption is taken to hold the action for ever: answered, not reported.
+      for (HWND box = nullptr; GetTickCount() - start > 10000 && (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (owner == GetCurrentProcessId() && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF)) Press(box, button);
+      }
+    }
+    if (!done) seen = AnswerMessageBox(caption, button, 0, GetCurrentProcessId());
+  });
+  action();
+  done = true;
+  watcher.join();
+  return seen;
+}
+
+QueueBarrier::QueueBarrier() {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (message != WM_APP) return DefWindowProcW(window, message, wParam, lParam);
+    return SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1), 0;
+  };
+  windowClass.lpszClassName = L"CorvantaTestBarrier";
+  RegisterClassW(&windowClass);
+  window_ = CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+bool QueueBarrier::Pass() const {
+  const LONG_PTR before = GetWindowLongPtrW(window_, GWLP_USERDATA);
+  PostMessageW(window_, WM_APP, 0, 0);
+  return WaitUntil([&] { return GetWindowLongPtrW(window_, GWLP_USERDATA) > before; }, 15000);
+}
 
 bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
@@ -341,5 +425,10 @@ void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) con
 std::wstring InstalledProgram::TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }
 
 bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) { return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs); }
+
+bool OpenTrayMenu(DWORD processId) {
+  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
+  return WaitForMenuCount(1, kStartTimeoutMs, processId);
+}
 
 }  // namespace test

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -79,6 +80,16 @@ class ScopedTraceFlag {
   long saved_;
 };
 void PumpMessages(DWORD milliseconds);  // runs the thread's message queue
+// What the in-process tests of windows need: the ANSI code page for the C runtime, COM, the common controls,
+// rich edit, and the program's own resources.
+void PrepareUi();
+// The seven stored settings in file order, then whether arrangement is available.
+void SetSettings(const std::vector<long>& values);
+std::vector<long> Settings();  // the seven stored ones
+// The progress dialog's log with every line break as "\n"; waiting for `fragment` in it (false when the
+// dialog went or the time ran out).
+std::wstring ProgressLog(HWND dialog);
+bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs = 15000);
 
 // The menu driver: the open popup menus ("#32768" windows) of a process, an
 // entry's screen rectangle in one; real input.
@@ -88,6 +99,7 @@ HWND WaitForOpenMenu(DWORD timeoutMs);
 bool WaitForNoOpenMenu(DWORD timeoutMs);
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
+MENUITEMINFOW MenuEntry(HMENU menu, int position);  // its ID, data, submenu, type and state
 void MouseAt(POINT point, DWORD button);  // moved there, with MOUSEEVENTF_LEFTDOWN/UP or 0
 void ClickAt(POINT point);
 void PressKey(WORD virtualKey);
@@ -95,16 +107,17 @@ void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
 
 // Boxes and dialogs: a visible top-level window of this class and title (any when
 // empty) and process (any when 0); a button pressed as its click arrives.
+HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId);
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId = 0);
 void Press(HWND dialog, int id);
 struct SeenMessageBox {
   bool found = false;
   std::wstring caption, text;  // the text is control 0xFFFF
   DWORD style = 0;             // the extended style (WS_EX_TOPMOST...)
+  HWND owner = nullptr;
 };
 // Waits for a box with this caption, reads it, answers `button` and waits for it to go.
 SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId = 0);
-bool NoMessageBoxFor(DWORD milliseconds, DWORD processId = 0);  // nor any other dialog
 
 // Runs `script` on a second thread with this process's dialog titled `caption`
 // once it appears, while the test's thread runs that dialog modally.
@@ -112,13 +125,16 @@ class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> script);
   ~DialogDriver() { Join(); }
-  void Join() { if (thread_.joinable()) thread_.join(); }
+  void Join() { thread_.joinable() ? thread_.join() : void(); }
+  void Finish() { stop_ = true, Join(); }  // a dialog not yet come is no longer awaited
   bool found = false;
 
  private:
+  std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-// Answers a box of this process from a second thread; Wait() returns what was seen.
+// Answers a box of this process from a second thread; Wait() returns what was seen (AnswerBoxDuring does
+// the same without waiting out the time when no box comes).
 class AsyncMessageBoxAnswer {
  public:
   AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
@@ -128,6 +144,22 @@ class AsyncMessageBoxAnswer {
  private:
   SeenMessageBox seen_;
   DialogDriver driver_;
+};
+// Runs `action` on this thread while a second thread answers `button` to a box of this process captioned
+// `caption` (any dialog when empty) that shows before the action has returned: what it saw, `found` false when none.
+SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action);
+
+// A window of the thread that makes it: Pass() (from another thread) posts it a message and waits until that
+// thread has handled it, so every message posted to that thread before has been handled too.  (A sent
+// message jumps the queue and proves nothing.)
+class QueueBarrier {
+ public:
+  QueueBarrier();
+  ~QueueBarrier() { DestroyWindow(window_); }
+  bool Pass() const;
+
+ private:
+  HWND window_;
 };
 
 constexpr DWORD kStillRunning = 0xFFFFFFF0;
