@@ -1,8 +1,5 @@
-// What the program may change as an administrator: exactly the entry the user
-// chose, inside the launcher item root, never through a folder link and never
-// a sibling whose name the system trims (such entries are not shown or run at
-// all); an open label edit ends before the next command; order.ini is
-// replaced whole or not at all.
+// What the program may change as an administrator: exactly the entry the user chose, inside the launcher item
+// root, never through a link; order.ini replaced whole or not at all.
 #include <gtest/gtest.h>
 
 #include <windows.h>

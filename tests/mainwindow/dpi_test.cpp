@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "base/dpi_scale.h"
-#include "base/instance.h"
 #include "base/text.h"
 #include "config/config.h"
 #include "mainwindow/menu_geometry.h"
