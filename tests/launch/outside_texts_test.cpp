@@ -45,7 +45,8 @@ TEST(RunOrderEncoding, OnlyWellFormedSequencesAreUtf8) {
 
 TEST(RunOrderEncoding, EveryEncodingAnEditorSavesYieldsTheSameNamesInTheSameOrder) {
   // Kana, kanji with a Shift-JIS trail byte 0x5C (表, ソ), half-width katakana; with CR LF one 511-character line.
-  const std::string utf8 = "う.lnk\r\nあ\r\n予定表.lnk\r\nソフト\r\nﾊﾝｶｸ.lnk\r\nplain.lnk\r\n" + std::string(506, 'x') + ".lnk\r\n";
+  const std::string utf8 =
+      "う.lnk\r\nあ\r\n予定表.lnk\r\nソフト\r\nﾊﾝｶｸ.lnk\r\nplain.lnk\r\n" + std::string(506, 'x') + ".lnk\r\n";
   const std::wstring text = FromUtf8(utf8);
   std::string utf16 = "\xFF\xFE";
   for (wchar_t c : text) utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
