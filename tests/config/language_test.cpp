@@ -12,41 +12,28 @@ namespace {
 
 using namespace test;
 
-HINSTANCE MapEnglishLibrary() {
-  gHINSTANCE_WinMain_Instance = GetModuleHandleW(nullptr);
-  return LoadLibraryExW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-}
-
-TEST(FirstRunSample, IsNamedInTheLanguageOfTheResources) {
-  CoInitialize(nullptr);
+TEST(ResourceLanguage, NamesTheSampleAndBoundsTheProgramFolderAsItsPathsComposeWhole) {
+  PrepareUi();
+  const HINSTANCE english = LoadLibraryExW((BinFolder() + L"\\Corvanta_Lang_En.dll").c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, english);
   TempFolder temp;
   const struct { HINSTANCE resources; const wchar_t *root, *shortcut, *other; } cases[] = {
-      {MapEnglishLibrary(), L"en", L"\\Samples\\Try 3 Notepads\\notepad - Shortcut (2).lnk", L"\\サンプル"},
+      {english, L"en", L"\\Samples\\Try 3 Notepads\\notepad - Shortcut (2).lnk", L"\\サンプル"},
       {gHINSTANCE_WinMain_Instance, L"ja", L"\\サンプル\\とりあえずメモ帳3個\\notepad - ショートカット (2).lnk", L"\\Samples"}};
   for (const auto& c : cases) {
-    ASSERT_NE(nullptr, c.resources);
     gHINSTANCE_WinMain_ResourceInstance = c.resources;
     wcscpy_s(gTCHAR_Config_LauncherItemRootPath, (temp / c.root).c_str());
     ASSERT_EQ(0, Config_CreateDefaultLauncherItemRoot()) << c.root;
     EXPECT_TRUE(FileExists(temp / c.root + c.shortcut) && !FolderExists(temp / c.root + c.other)) << c.root;
-  }
-  gHINSTANCE_WinMain_ResourceInstance = gHINSTANCE_WinMain_Instance;
-  FreeLibrary(cases[0].resources);
-  CoUninitialize();
-}
-
-// The longest folder the start-up accepts is exactly the longest whose paths all fit whole.
-TEST(ProgramFolder, TheLongestAcceptedIsTheLastThatComposesWhole) {
-  const HINSTANCE english = MapEnglishLibrary();
-  for (HINSTANCE resources : {gHINSTANCE_WinMain_Instance, english}) {
-    gHINSTANCE_WinMain_ResourceInstance = resources;
+    // The longest folder the start-up accepts is exactly the longest whose paths all fit whole.
     const size_t longest = Config_GetLongestProgramFolder();
     ASSERT_GT(longest, 200u);
     const std::wstring folder = L"C:\\" + std::wstring(longest - 3, L'a');
     ConfigPaths paths;
-    ASSERT_EQ(0, Config_ComposePaths((folder + L"\\Corvanta.exe").c_str(), &paths)) << longest;
+    ASSERT_EQ(0, Config_ComposePaths((folder + L"\\Corvanta.exe").c_str(), &paths)) << c.root;
     EXPECT_EQ(folder + L"\\", paths.moduleFolder);
-    EXPECT_EQ(-1, Config_ComposePaths((folder + L"a\\Corvanta.exe").c_str(), &paths)) << longest;
+    EXPECT_EQ(-1, Config_ComposePaths((folder + L"a\\Corvanta.exe").c_str(), &paths)) << c.root;
   }
   gHINSTANCE_WinMain_ResourceInstance = gHINSTANCE_WinMain_Instance;
   FreeLibrary(english);
