@@ -16,7 +16,10 @@ class InstalledProgram {
   std::wstring Path(const std::wstring& name) const { return folder_ / name; }
   std::wstring SettingFile() const { return Path(L"config.ini"); }
   std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
-  void Settle();  // a valid config.ini and an empty launcher item root: a start without boxes
+  void Settle() {  // a valid config.ini and an empty launcher item root: a start without boxes
+    WriteSettings(DefaultSettingLines());
+    MakeFolder(Root());
+  }
   void WriteSettings(const std::vector<std::wstring>& lines) const { WriteBytes(SettingFile(), SettingFileBytes(lines)); }
   std::wstring TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }  // the DEBUG log, or empty
 
@@ -27,7 +30,10 @@ class InstalledProgram {
 
 // Posts a right press on the tray icon to the main window: whether the tray menu opened, the only open menu of
 // `processId`.  The press is handled after every message posted before.
-bool OpenTrayMenu(DWORD processId);
+inline bool OpenTrayMenu(DWORD processId) {
+  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
+  return WaitForMenuCount(1, kStartTimeoutMs, processId);
+}
 
 // Started with DEBUG until its main window is up; at the scope's end asked to quit, failing that killed.
 struct RunningProgram {

@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <locale.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include "base/instance.h"
@@ -184,13 +183,6 @@ bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, 
          SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) &&
          SUCCEEDED(data->GetFlags(&flags)) && SUCCEEDED(data->SetFlags(flags | linkFlags)) &&
          SUCCEEDED(file->Save(shortcutPath.c_str(), TRUE));
-}
-
-bool TraceRecorder::Contains(int level, const std::wstring& fragment) const {
-  for (const Record& record : records_) {
-    if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
-  }
-  return false;
 }
 
 void PumpMessages(DWORD milliseconds) {
@@ -397,11 +389,6 @@ void ChildProcess::Kill() {
   process_.Reset();
 }
 
-DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
-  ChildProcess process;
-  return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
-}
-
 HWND WaitForMainWindow(DWORD timeoutMs) {
   return WaitForHandle([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE); }, timeoutMs);
 }
@@ -423,16 +410,6 @@ InstalledProgram::InstalledProgram(const std::wstring& exeName, const std::wstri
   CopyFileW((BinFolder() + L"\\Corvanta.exe").c_str(), exe_.c_str(), FALSE);
   const std::wstring library = hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary;
   CopyFileW(library.c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
-}
-
-void InstalledProgram::Settle() {
-  WriteSettings(DefaultSettingLines());
-  MakeFolder(Root());
-}
-
-bool OpenTrayMenu(DWORD processId) {
-  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
-  return WaitForMenuCount(1, kStartTimeoutMs, processId);
 }
 
 }  // namespace test

@@ -64,7 +64,12 @@ class TraceRecorder {
   }
   ~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
   const std::vector<Record>& Records() const { return records_; }
-  bool Contains(int level, const std::wstring& fragment) const;  // in the text of a record of `level`
+  bool Contains(int level, const std::wstring& fragment) const {  // in the text of a record of `level`
+    for (const Record& record : records_) {
+      if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
+    }
+    return false;
+  }
   void Clear() { records_.clear(); }
 
  private:
@@ -166,7 +171,10 @@ class ChildProcess {
   KernelHandle process_;
   DWORD id_ = 0;
 };
-DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);  // to its end
+inline DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {  // to its end
+  ChildProcess process;
+  return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
+}
 HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
 bool WaitForNoMainWindow(DWORD timeoutMs);
 inline std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }  // started by launch tests
