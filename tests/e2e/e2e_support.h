@@ -35,10 +35,14 @@ inline bool OpenTrayMenu(DWORD processId) {
   return WaitForMenuCount(1, kStartTimeoutMs, processId);
 }
 
+inline bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
+  return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs);
+}
+
 // Started with DEBUG until its main window is up; at the scope's end asked to quit, failing that killed.
 struct RunningProgram {
   explicit RunningProgram(const InstalledProgram& program)
-      : exe(program.Exe()), started(process.Start(exe, L"DEBUG") && WaitForMainWindow(kStartTimeoutMs)) {}
+      : exe(program.Exe()), started(StartAndWaitForMainWindow(process, exe, L"DEBUG")) {}
   ~RunningProgram() {
     if (process.Wait(0) == kStillRunning) RunProgram(exe, L"QuitApplication", kStartTimeoutMs);
     process.Wait(kStartTimeoutMs);

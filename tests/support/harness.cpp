@@ -103,12 +103,16 @@ std::string ToAnsi(const std::wstring& text) {
   return bytes;
 }
 
-std::wstring FromUtf8(const std::string& bytes) {
+std::wstring Widen(UINT codePage, const std::string& bytes) {
   std::wstring text(bytes.size(), L'\0');
-  text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
                                   static_cast<int>(text.size())));
   return text;
 }
+
+std::wstring FromAnsi(const std::string& bytes) { return Widen(CP_ACP, bytes); }  // the picture driver's
+
+std::wstring FromUtf8(const std::string& bytes) { return Widen(CP_UTF8, bytes); }
 
 const std::vector<std::wstring>& DefaultSettingLines() {
   static const std::vector<std::wstring> lines = {
@@ -274,13 +278,17 @@ void ClickAt(POINT point) {
   }
 }
 
+void PressKey(WORD virtualKey) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
 void PressKeys(std::initializer_list<WORD> keys) {
   for (WORD key : keys) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    PressKey(key);
     Sleep(150);  // lets a menu open its submenu before the next key
   }
 }

@@ -38,6 +38,7 @@ inline void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str()
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 std::string ToAnsi(const std::wstring& text);  // the ANSI code page: 932 under the test locale
+std::wstring FromAnsi(const std::string& bytes);
 std::wstring FromUtf8(const std::string& bytes);
 
 // The 24 lines of the default config.ini, written out independently of the program; with
@@ -103,6 +104,7 @@ bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
 MENUITEMINFOW MenuEntry(HMENU menu, int position);  // its ID, data, submenu, type and state
 void MouseAt(POINT point, DWORD button);  // moved there, with MOUSEEVENTF_LEFTDOWN/UP or 0
 void ClickAt(POINT point);
+void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
 
 // A visible top-level window of this class, title and process (any when empty or 0); Press posts a click.
