@@ -1,6 +1,4 @@
-// A private copy of Corvanta.exe in a temp folder with what the end-to-end
-// tests need around it (settings, the launcher item root, its trace log), and
-// a scoped holder that starts it and ends it again.
+// A private copy of Corvanta.exe in a temp folder, and a scoped holder that starts it and ends it again.
 #ifndef CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 #define CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 
@@ -18,22 +16,30 @@ class InstalledProgram {
   std::wstring Path(const std::wstring& name) const { return folder_ / name; }
   std::wstring SettingFile() const { return Path(L"config.ini"); }
   std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
-  void Settle();  // a valid config.ini and an empty launcher item root: a start without boxes
-  void WriteSettings(const std::vector<std::wstring>& lines) const;
-  std::wstring TraceLog() const;  // the DEBUG trace log beside the exe, decoded; empty when none
+  void Settle() {  // a valid config.ini and an empty launcher item root: a start without boxes
+    WriteSettings(DefaultSettingLines());
+    MakeFolder(Root());
+  }
+  void WriteSettings(const std::vector<std::wstring>& lines) const { WriteBytes(SettingFile(), SettingFileBytes(lines)); }
+  std::wstring TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }  // the DEBUG log, or empty
 
  private:
   TempFolder folder_;
   std::wstring exe_, logName_;
 };
 
-bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments);
-// A right press on the running program's tray icon (its callback message posted to its main window): whether
-// its tray menu opened, the only open menu of `processId`.  The press is handled after every message posted before.
-bool OpenTrayMenu(DWORD processId);
+// Posts a right press on the tray icon to the main window: whether the tray menu opened, the only open menu of
+// `processId`.  The press is handled after every message posted before.
+inline bool OpenTrayMenu(DWORD processId) {
+  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
+  return WaitForMenuCount(1, kStartTimeoutMs, processId);
+}
 
-// The program started with DEBUG until its main window is up; at the end of
-// the scope asked to quit (QuitApplication) and, failing that, killed.
+inline bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
+  return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs);
+}
+
+// Started with DEBUG until its main window is up; at the scope's end asked to quit, failing that killed.
 struct RunningProgram {
   explicit RunningProgram(const InstalledProgram& program)
       : exe(program.Exe()), started(StartAndWaitForMainWindow(process, exe, L"DEBUG")) {}

@@ -2,19 +2,47 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <locale.h>
-#include <objbase.h>
 #include <shlobj.h>
 
-#include <atomic>
-
 #include "base/instance.h"
-#include "base/trace.h"
 #include "config/config.h"
 #include "e2e/e2e_support.h"
 #include "mainwindow/mainwindow.h"
 #include "resource.h"
 
 namespace test {
+namespace {
+
+// The visible top-level windows of this class and process (any process when 0).
+std::vector<HWND> TopLevelWindows(const wchar_t* windowClass, DWORD processId) {
+  std::vector<HWND> windows;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (IsWindowVisible(window) && (processId == 0 || owner == processId)) windows.push_back(window);
+  }
+  return windows;
+}
+
+HWND WaitForHandle(const std::function<HWND()>& find, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = find()) != nullptr; }, timeoutMs);
+  return found;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize(GetWindowTextW(window, &text[0], static_cast<int>(text.size())));
+  return text;
+}
+
+bool NewShellLink(ComPtr<IShellLinkW>& link, ComPtr<IPersistFile>& file) {
+  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                    link.ReceiveVoid())) &&
+         SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
+}
+
+}  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   for (const DWORD start = GetTickCount(); !condition(); Sleep(10)) {
@@ -32,8 +60,6 @@ TempFolder::TempFolder() {
   } while (!CreateDirectoryW(path_.c_str(), nullptr));
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
-
 void RemoveTree(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
@@ -43,13 +69,17 @@ void RemoveTree(const std::wstring& path) {
   FindHandle search((attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? INVALID_HANDLE_VALUE
                                                                  : FindFirstFileW((path + L"\\*").c_str(), &entry));
   for (bool more = search.Valid(); more; more = FindNextFileW(search.Get(), &entry)) {
-    if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) RemoveTree(path + L"\\" + entry.cFileName);
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
   }
   RemoveDirectoryW(path.c_str());
 }
 
 bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
-bool FolderExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FileExists(path); }
+
+bool FolderExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FileExists(path);
+}
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -60,11 +90,10 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 std::string ReadBytes(const std::wstring& path) {
   FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  std::string bytes;
-  char buffer[4096];
+  std::string bytes(file.Valid() ? GetFileSize(file.Get(), nullptr) : 0, '\0');
   DWORD read = 0;
-  while (file.Valid() && ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
-  return bytes;
+  if (!bytes.empty()) ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+  return bytes.substr(0, read);
 }
 
 std::string ToAnsi(const std::wstring& text) {
@@ -76,11 +105,14 @@ std::string ToAnsi(const std::wstring& text) {
 
 std::wstring Widen(UINT codePage, const std::string& bytes) {
   std::wstring text(bytes.size(), L'\0');
-  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], static_cast<int>(text.size())));
+  text.resize(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                                  static_cast<int>(text.size())));
   return text;
 }
-std::wstring FromAnsi(const std::string& text) { return Widen(CP_ACP, text); }  // the picture driver's
-std::wstring FromUtf8(const std::string& text) { return Widen(CP_UTF8, text); }
+
+std::wstring FromAnsi(const std::string& bytes) { return Widen(CP_ACP, bytes); }  // the picture driver's
+
+std::wstring FromUtf8(const std::string& bytes) { return Widen(CP_UTF8, bytes); }
 
 const std::vector<std::wstring>& DefaultSettingLines() {
   static const std::vector<std::wstring> lines = {
@@ -119,34 +151,28 @@ std::wstring BinFolder() {
 }
 
 bool Host(const std::wstring& command, const std::wstring& path, const std::wstring& target) {
-  const auto unixPath = [](const std::wstring& windowsPath) {
-    typedef char*(CDECL * ToUnix)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* unix = toUnix(windowsPath.c_str());
-    const std::wstring quoted = L"\"" + FromUtf8(unix) + L"\"";
+  typedef char*(CDECL * ToUnix)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  std::wstring arguments = command.substr(3);  // "ln -s" runs Z:\bin\ln with "-s"
+  for (const std::wstring* windowsPath : {&target, &path}) {
+    if (windowsPath->empty()) continue;
+    char* unix = toUnix(windowsPath->c_str());
+    arguments += L" \"" + FromUtf8(unix) + L"\"";
     HeapFree(GetProcessHeap(), 0, unix);
-    return quoted;
-  };
-  std::wstring commandLine = L"/bin/" + command + L" " + (target.empty() ? L"" : unixPath(target) + L" ") + unixPath(path);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (CreateProcessW((L"Z:\\bin\\" + command.substr(0, 2)).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
   }
-  return WaitUntil([&] { return (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == !target.empty(); }, 5000);
+  ChildProcess process;
+  process.Start(L"Z:\\bin\\" + command.substr(0, 2), arguments);
+  return WaitUntil([&] { return (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) == !target.empty(); },
+                   5000);
 }
 
 std::wstring ShortcutTarget(const std::wstring& shortcutPath) {
   ComPtr<IShellLinkW> link;
   ComPtr<IPersistFile> file;
   wchar_t target[MAX_PATH + 1] = L"";
-  const bool read =
-      SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) &&
-      SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
-      SUCCEEDED(file->Load(shortcutPath.c_str(), STGM_READ)) &&
-      SUCCEEDED(link->GetPath(target, ARRAYSIZE(target), nullptr, SLGP_RAWPATH));
+  const bool read = NewShellLink(link, file) && SUCCEEDED(file->Load(shortcutPath.c_str(), STGM_READ)) &&
+                    SUCCEEDED(link->GetPath(target, ARRAYSIZE(target), nullptr, SLGP_RAWPATH));
   return read ? target : L"";
 }
 
@@ -156,28 +182,12 @@ bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, 
   ComPtr<IPersistFile> file;
   ComPtr<IShellLinkDataList> data;
   DWORD flags = 0;
-  return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) &&
-         SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetArguments(arguments.c_str())) &&
-         SUCCEEDED(link->SetWorkingDirectory(directory.c_str())) &&
-         SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) && SUCCEEDED(data->GetFlags(&flags)) &&
-         SUCCEEDED(data->SetFlags(flags | linkFlags)) && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())) &&
+  return NewShellLink(link, file) && SUCCEEDED(link->SetPath(target.c_str())) &&
+         SUCCEEDED(link->SetArguments(arguments.c_str())) && SUCCEEDED(link->SetWorkingDirectory(directory.c_str())) &&
+         SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, data.ReceiveVoid())) &&
+         SUCCEEDED(data->GetFlags(&flags)) && SUCCEEDED(data->SetFlags(flags | linkFlags)) &&
          SUCCEEDED(file->Save(shortcutPath.c_str(), TRUE));
 }
-
-TraceRecorder::TraceRecorder() {
-  Trace_SetSink([](int level, const wchar_t* prefix, const wchar_t* text, void* self) {
-    static_cast<TraceRecorder*>(self)->records_.push_back(Record{level, prefix, text});
-  }, this);
-}
-TraceRecorder::~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
-
-bool TraceRecorder::Contains(int level, const std::wstring& fragment) const {
-  for (const Record& record : records_) if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
-  return false;
-}
-
-ScopedTraceFlag::ScopedTraceFlag(long value) : saved_(glong_WinMain_ForceTraceFlag) { glong_WinMain_ForceTraceFlag = value; }
-ScopedTraceFlag::~ScopedTraceFlag() { glong_WinMain_ForceTraceFlag = saved_; }
 
 void PumpMessages(DWORD milliseconds) {
   for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
@@ -202,7 +212,11 @@ void PrepareUi() {
 long* const kSettings[] = {&longSupressDialogBeforeExecute, &longAutoCloseProgressWindow, &longHotkeyVirtualKey,
                            &longHotkeyModifiers, &longAdjustLaunchedWindowPattern, &longAdjustLaunchedWindowMoveBottom,
                            &longAdjustLaunchedWindowConfirmAtExecution, &longWindowArrangementAvailable};
-void SetSettings(const std::vector<long>& values) { for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i]; }
+
+void SetSettings(const std::vector<long>& values) {
+  for (size_t i = 0; i < values.size(); ++i) *kSettings[i] = values[i];
+}
+
 std::vector<long> Settings() {
   std::vector<long> values;
   for (int i = 0; i < 7; ++i) values.push_back(*kSettings[i]);
@@ -213,9 +227,12 @@ std::wstring ProgressLog(HWND dialog) {
   wchar_t text[8192] = L"";
   std::wstring lines;
   GetDlgItemTextW(dialog, IDC_LAUNCH_PROGRESS_LOG, text, 8192);
-  for (const wchar_t* c = text; *c; ++c) if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
+  for (const wchar_t* c = text; *c; ++c) {
+    if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
+  }
   return lines;
 }
+
 bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs) {
   WaitUntil([&] { return !IsWindow(dialog) || ProgressLog(dialog).find(fragment) != std::wstring::npos; }, timeoutMs);
   return ProgressLog(dialog).find(fragment) != std::wstring::npos;
@@ -229,19 +246,15 @@ MENUITEMINFOW MenuEntry(HMENU menu, int position) {
   return item;
 }
 
-std::vector<HWND> OpenMenus(DWORD processId) {
-  std::vector<HWND> menus;
-  for (HWND menu = nullptr; (menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr;) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(menu, &owner);
-    if (owner == processId && IsWindowVisible(menu)) menus.push_back(menu);
-  }
-  return menus;
+std::vector<HWND> OpenMenus(DWORD processId) { return TopLevelWindows(L"#32768", processId); }
+
+HWND FindOpenMenu() {
+  const std::vector<HWND> menus = OpenMenus();
+  return menus.empty() ? nullptr : menus.front();
 }
 
-HWND FindOpenMenu() { return OpenMenus().empty() ? nullptr : OpenMenus().front(); }
-HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitUntil([] { return FindOpenMenu(); }, timeoutMs) ? FindOpenMenu() : nullptr; }
-bool WaitForNoOpenMenu(DWORD timeoutMs) { return WaitForMenuCount(0, timeoutMs); }
+HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitForHandle(FindOpenMenu, timeoutMs); }
+
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId) {
   return WaitUntil([=] { return OpenMenus(processId).size() == count; }, timeoutMs);
 }
@@ -253,15 +266,16 @@ bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
 }
 
 void MouseAt(POINT point, DWORD button) {
-  // Absolute coordinates are in 1/65536 of the screen; the +1 keeps the
-  // rounding from landing one pixel short.
+  // Absolute coordinates are in 1/65536 of the screen; the +1 keeps the rounding from landing one pixel short.
   mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button, MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1,
               MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1, 0, 0);
 }
 
 void ClickAt(POINT point) {
-  for (DWORD button : {0ul, static_cast<DWORD>(MOUSEEVENTF_LEFTDOWN)}) MouseAt(point, button), Sleep(50);  // a hand pauses
-  MouseAt(point, MOUSEEVENTF_LEFTUP);
+  for (DWORD button : {0ul, DWORD{MOUSEEVENTF_LEFTDOWN}, DWORD{MOUSEEVENTF_LEFTUP}}) {
+    MouseAt(point, button);
+    Sleep(50);  // a hand pauses
+  }
 }
 
 void PressKey(WORD virtualKey) {
@@ -273,34 +287,25 @@ void PressKey(WORD virtualKey) {
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {
-  for (WORD key : keys) PressKey(key), Sleep(150);  // lets a menu open its submenu before the next key
+  for (WORD key : keys) {
+    PressKey(key);
+    Sleep(150);  // lets a menu open its submenu before the next key
+  }
 }
 
 HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
-    wchar_t text[512];
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetWindowTextW(window, text, ARRAYSIZE(text));
-    if (IsWindowVisible(window) && (processId == 0 || owner == processId) && (title.empty() || title == text)) return window;
+  for (HWND window : TopLevelWindows(windowClass, processId)) {
+    if (title.empty() || WindowText(window) == title) return window;
   }
   return nullptr;
 }
 
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId) {
-  HWND found = nullptr;
-  WaitUntil([&] { return (found = FindTopLevelWindow(windowClass, title, processId)) != nullptr; }, timeoutMs);
-  return found;
+  return WaitForHandle([&] { return FindTopLevelWindow(windowClass, title, processId); }, timeoutMs);
 }
 
 void Press(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
-  text.resize(GetWindowTextW(window, &text[0], static_cast<int>(text.size())));
-  return text;
 }
 
 SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId) {
@@ -317,7 +322,9 @@ SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD t
 DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> script)
     : thread_([this, caption, script] {
         HWND dialog = nullptr;
-        WaitUntil([&] { return stop_ || (dialog = FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId())) != nullptr; }, 15000);
+        WaitUntil([&] {
+          return stop_ || (dialog = FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId())) != nullptr;
+        }, 15000);
         if ((found = dialog != nullptr)) script(dialog);
       }) {}
 
@@ -325,16 +332,14 @@ SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const st
   std::atomic<bool> done{false};
   SeenMessageBox seen;
   std::thread watcher([&] {
-    for (const DWORD start = GetTickCount();
-         !WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, GetCurrentProcessId()); }, 1000);) {
+    const DWORD start = GetTickCount(), self = GetCurrentProcessId();
+    while (!WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, self); }, 1000)) {
       // After 10 s a box under another caption is taken to hold the action for ever: answered, not reported.
-      for (HWND box = nullptr; GetTickCount() - start > 10000 && (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(box, &owner);
-        if (owner == GetCurrentProcessId() && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF)) Press(box, button);
+      for (HWND box : TopLevelWindows(L"#32770", self)) {
+        if (GetTickCount() - start > 10000 && GetDlgItem(box, 0xFFFF)) Press(box, button);
       }
     }
-    if (!done) seen = AnswerMessageBox(caption, button, 0, GetCurrentProcessId());
+    if (!done) seen = AnswerMessageBox(caption, button, 0, self);
   });
   action();
   done = true;
@@ -346,7 +351,8 @@ QueueBarrier::QueueBarrier() {
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
     if (message != WM_APP) return DefWindowProcW(window, message, wParam, lParam);
-    return SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1), 0;
+    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return 0;
   };
   windowClass.lpszClassName = L"CorvantaTestBarrier";
   RegisterClassW(&windowClass);
@@ -365,7 +371,10 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) return false;
+  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &info)) {
+    return false;
+  }
   CloseHandle(info.hThread);
   process_.Reset(info.hProcess);
   id_ = info.dwProcessId;
@@ -374,7 +383,9 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
 
 DWORD ChildProcess::Wait(DWORD timeoutMs) {
   DWORD code = kStillRunning;
-  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process_.Get(), &code);
+  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process_.Get(), &code);
+  }
   return code;
 }
 
@@ -386,20 +397,13 @@ void ChildProcess::Kill() {
   process_.Reset();
 }
 
-DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
-  ChildProcess process;
-  return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
-}
-
 HWND WaitForMainWindow(DWORD timeoutMs) {
-  HWND found = nullptr;
-  WaitUntil([&] { return (found = FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE)) != nullptr; }, timeoutMs);
-  return found;
+  return WaitForHandle([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE); }, timeoutMs);
 }
 
-bool WaitForNoMainWindow(DWORD timeoutMs) { return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs); }
-
-std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }
+bool WaitForNoMainWindow(DWORD timeoutMs) {
+  return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs);
+}
 
 void CloseTestApps() {
   WaitUntil([] {
@@ -412,23 +416,8 @@ void CloseTestApps() {
 InstalledProgram::InstalledProgram(const std::wstring& exeName, const std::wstring& hookLibrary)
     : exe_(folder_ / exeName), logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {
   CopyFileW((BinFolder() + L"\\Corvanta.exe").c_str(), exe_.c_str(), FALSE);
-  CopyFileW((hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary).c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
-}
-
-void InstalledProgram::Settle() {
-  WriteSettings(DefaultSettingLines());
-  MakeFolder(Root());
-}
-
-void InstalledProgram::WriteSettings(const std::vector<std::wstring>& lines) const { WriteBytes(SettingFile(), SettingFileBytes(lines)); }
-
-std::wstring InstalledProgram::TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }
-
-bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) { return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs); }
-
-bool OpenTrayMenu(DWORD processId) {
-  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
-  return WaitForMenuCount(1, kStartTimeoutMs, processId);
+  const std::wstring library = hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary;
+  CopyFileW(library.c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
 }
 
 }  // namespace test

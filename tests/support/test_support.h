@@ -1,6 +1,4 @@
-// The one test harness: temp folders and files, shortcuts, trace records,
-// waiting for a condition, boxes and dialogs, the menu driver and real input,
-// and child processes (the test program, copies of Corvanta.exe).
+// The one test harness: files, shortcuts, traces, waiting, boxes and dialogs, menus and input, processes.
 #ifndef CORVANTA_TESTS_SUPPORT_TEST_SUPPORT_H
 #define CORVANTA_TESTS_SUPPORT_TEST_SUPPORT_H
 
@@ -13,18 +11,19 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "base/trace.h"
 
 namespace test {
 
 // Polls `condition` every 10 ms until it holds or `timeoutMs` has passed; its last answer.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
-// A fresh folder under the temp folder, removed with all it holds (links are
-// removed, never followed) at the end.
+void RemoveTree(const std::wstring& path);  // links are removed, never followed
+// A fresh folder under the temp folder, removed with all it holds at the end.
 class TempFolder {
  public:
   TempFolder();
-  ~TempFolder();
+  ~TempFolder() { RemoveTree(path_); }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   const std::wstring& Path() const { return path_; }
@@ -33,15 +32,14 @@ class TempFolder {
  private:
   std::wstring path_;
 };
-void RemoveTree(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 inline void MakeFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 std::string ToAnsi(const std::wstring& text);  // the ANSI code page: 932 under the test locale
-std::wstring FromAnsi(const std::string& text);
-std::wstring FromUtf8(const std::string& text);
+std::wstring FromAnsi(const std::string& bytes);
+std::wstring FromUtf8(const std::string& bytes);
 
 // The 24 lines of the default config.ini, written out independently of the program; with
 // `key`'s value replaced (its line left out when `value` is null); as they lie on disk.
@@ -57,47 +55,51 @@ std::wstring ShortcutTarget(const std::wstring& shortcutPath);
 bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, const std::wstring& arguments = L"",
                   const std::wstring& directory = L"", DWORD linkFlags = 0);
 
-// Collects every trace record reported while it lives.
 class TraceRecorder {
  public:
   struct Record { int level; std::wstring prefix, text; };
-  TraceRecorder();
-  ~TraceRecorder();
+  TraceRecorder() {
+    Trace_SetSink([](int level, const wchar_t* prefix, const wchar_t* text, void* self) {
+      static_cast<TraceRecorder*>(self)->records_.push_back(Record{level, prefix, text});
+    }, this);
+  }
+  ~TraceRecorder() { Trace_SetSink(nullptr, nullptr); }
   const std::vector<Record>& Records() const { return records_; }
-  bool Contains(int level, const std::wstring& fragment) const;  // some record of `level` holds `fragment`
+  bool Contains(int level, const std::wstring& fragment) const {  // in the text of a record of `level`
+    for (const Record& record : records_) {
+      if (record.level == level && record.text.find(fragment) != std::wstring::npos) return true;
+    }
+    return false;
+  }
   void Clear() { records_.clear(); }
 
  private:
   std::vector<Record> records_;
 };
-// Sets glong_WinMain_ForceTraceFlag for the scope.
 class ScopedTraceFlag {
  public:
-  explicit ScopedTraceFlag(long value);
-  ~ScopedTraceFlag();
+  explicit ScopedTraceFlag(long value) : saved_(glong_WinMain_ForceTraceFlag) { glong_WinMain_ForceTraceFlag = value; }
+  ~ScopedTraceFlag() { glong_WinMain_ForceTraceFlag = saved_; }
 
  private:
   long saved_;
 };
-void PumpMessages(DWORD milliseconds);  // runs the thread's message queue
-// What the in-process tests of windows need: the ANSI code page for the C runtime, COM, the common controls,
-// rich edit, and the program's own resources.
+void PumpMessages(DWORD milliseconds);
+// For in-process tests of windows: the ANSI code page, COM, common controls, rich edit, the program's resources.
 void PrepareUi();
-// The seven stored settings in file order, then whether arrangement is available.
+// The seven stored settings in file order, then whether arrangement is available; Settings() the seven.
 void SetSettings(const std::vector<long>& values);
-std::vector<long> Settings();  // the seven stored ones
-// The progress dialog's log with every line break as "\n"; waiting for `fragment` in it (false when the
-// dialog went or the time ran out).
+std::vector<long> Settings();
+// The progress dialog's log, line breaks as "\n"; waiting for `fragment` in it (false once the dialog went).
 std::wstring ProgressLog(HWND dialog);
 bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs = 15000);
 
-// The menu driver: the open popup menus ("#32768" windows) of a process, an
-// entry's screen rectangle in one; real input.
+// The open popup menus ("#32768" windows) of a process, an entry's screen rectangle in one; real input.
 std::vector<HWND> OpenMenus(DWORD processId = GetCurrentProcessId());
 HWND FindOpenMenu();
 HWND WaitForOpenMenu(DWORD timeoutMs);
-bool WaitForNoOpenMenu(DWORD timeoutMs);
 bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
+inline bool WaitForNoOpenMenu(DWORD timeoutMs) { return WaitForMenuCount(0, timeoutMs); }
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
 MENUITEMINFOW MenuEntry(HMENU menu, int position);  // its ID, data, submenu, type and state
 void MouseAt(POINT point, DWORD button);  // moved there, with MOUSEEVENTF_LEFTDOWN/UP or 0
@@ -105,22 +107,20 @@ void ClickAt(POINT point);
 void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
 
-// Boxes and dialogs: a visible top-level window of this class and title (any when
-// empty) and process (any when 0); a button pressed as its click arrives.
+// A visible top-level window of this class, title and process (any when empty or 0); Press posts a click.
 HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId);
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId = 0);
 void Press(HWND dialog, int id);
 struct SeenMessageBox {
   bool found = false;
-  std::wstring caption, text;  // the text is control 0xFFFF
-  DWORD style = 0;             // the extended style (WS_EX_TOPMOST...)
+  std::wstring caption, text;
+  DWORD style = 0;  // the extended style (WS_EX_TOPMOST...)
   HWND owner = nullptr;
 };
 // Waits for a box with this caption, reads it, answers `button` and waits for it to go.
 SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId = 0);
 
-// Runs `script` on a second thread with this process's dialog titled `caption`
-// once it appears, while the test's thread runs that dialog modally.
+// Runs `script` on a second thread on this process's dialog `caption` while the test's thread runs it modally.
 class DialogDriver {
  public:
   DialogDriver(std::wstring caption, std::function<void(HWND)> script);
@@ -133,8 +133,7 @@ class DialogDriver {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-// Answers a box of this process from a second thread; Wait() returns what was seen (AnswerBoxDuring does
-// the same without waiting out the time when no box comes).
+// Answers a box of this process from a second thread; Wait() returns what was seen.
 class AsyncMessageBoxAnswer {
  public:
   AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
@@ -150,8 +149,7 @@ class AsyncMessageBoxAnswer {
 SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action);
 
 // A window of the thread that makes it: Pass() (from another thread) posts it a message and waits until that
-// thread has handled it, so every message posted to that thread before has been handled too.  (A sent
-// message jumps the queue and proves nothing.)
+// thread has handled it, and so every message posted to that thread before (a sent one would jump the queue).
 class QueueBarrier {
  public:
   QueueBarrier();
@@ -175,10 +173,13 @@ class ChildProcess {
   KernelHandle process_;
   DWORD id_ = 0;
 };
-DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs);  // to its end
+inline DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {  // to its end
+  ChildProcess process;
+  return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
+}
 HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
 bool WaitForNoMainWindow(DWORD timeoutMs);
-std::wstring TestAppPath();  // corvanta_test_app.exe, which the launch tests start
+inline std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }  // started by launch tests
 void CloseTestApps();
 
 }  // namespace test
