@@ -152,9 +152,8 @@ TEST_F(ItemManager, OperationsOnRealFoldersNameSafelyAndNeverLoseWhatTheyShouldK
     });
     EXPECT_EQ(move.second, box.text);
   }
-  EXPECT_TRUE(FileExists(root_ + L"\\A\\x.lnk") && FileExists(root_ + L"\\A\\Sub\\y.lnk"));
   EXPECT_EQ(0, ItemManager_MoveItem(nullptr, root_.c_str(), a, (root_ + L"\\Tools").c_str()));
-  EXPECT_TRUE(FileExists(root_ + L"\\Tools\\A\\Sub\\y.lnk"));
+  EXPECT_TRUE(FileExists(root_ + L"\\Tools\\A\\x.lnk") && FileExists(root_ + L"\\Tools\\A\\Sub\\y.lnk")) << "whole";
 
   // An order file is UTF-8 only when a name needs it (reading every encoding: the launch tests).
   const std::vector<std::wstring> names = {L"한글.lnk", L"表示 %s.lnk", L"Müller"};
