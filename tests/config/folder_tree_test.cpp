@@ -31,20 +31,18 @@ TEST(FolderTree, ReadOnlyFileKeepsItsFolderAndAncestorsAndDotNamesStay) {
 
 TEST(FolderTree, LinksAreNeverFollowedOutOfTheTree) {
   TempFolder temp;
-  const std::wstring root = temp / L"root", outside = temp / L"outside", emptyOutside = temp / L"empty";
-  for (const std::wstring& folder : {root, root + L"\\sub", root + L"\\files", outside, outside + L"\\inner", emptyOutside}) MakeFolder(folder);
+  const std::wstring root = temp / L"root", outside = temp / L"outside";
+  for (const std::wstring& folder : {root, root + L"\\sub", root + L"\\files", outside, outside + L"\\inner"}) MakeFolder(folder);
   for (const std::wstring& file : {outside + L"\\precious.lnk", outside + L"\\inner\\deep.lnk", root + L"\\own.lnk"}) WriteBytes(file, "kept");
-  // Wine shows a link to a folder as a reparse-point folder and a link to a file as a plain file.
+  // Wine shows a link to a folder as a reparse-point folder and a link to a file as a plain file.  (A root
+  // given as a link: the item manager's trust test deletes one.)
   const std::pair<std::wstring, std::wstring> links[] = {{root + L"\\sub\\link", outside},
-                                                         {root + L"\\files\\filelink.lnk", outside + L"\\precious.lnk"},
-                                                         {temp / L"rootlink", emptyOutside}};
+                                                         {root + L"\\files\\filelink.lnk", outside + L"\\precious.lnk"}};
   for (const auto& link : links) ASSERT_TRUE(Host(L"ln -s", link.first, link.second)) << "no link made";
   Config_DeleteFolderTree(root.c_str());  // the result depends on whether the platform can remove the link
-  Config_DeleteFolderTree(links[2].first.c_str());
   for (const auto& link : links) if (GetFileAttributesW(link.first.c_str()) != INVALID_FILE_ATTRIBUTES) Host(L"rm -f", link.first);
   EXPECT_FALSE(FileExists(root + L"\\own.lnk")) << "the tree's own files still go";
   EXPECT_EQ("keptkept", ReadBytes(outside + L"\\precious.lnk") + ReadBytes(outside + L"\\inner\\deep.lnk"));
-  EXPECT_TRUE(FolderExists(emptyOutside)) << "the root given as a link is not followed";
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ namespace {
 using namespace test;
 
 constexpr DWORD kWait = 10000;
-const wchar_t kRenameError[] = L"ラウンチャーアイテム名変更エラー", kMoveError[] = L"ラウンチャーアイテム移動エラー";
+const wchar_t kMoveError[] = L"ラウンチャーアイテム移動エラー";
 
 // Which item buttons are enabled: "i" delete, rename and move; "u" up and top; "d" down and bottom; else "-".
 std::string Buttons(HWND dialog) {
@@ -90,11 +90,6 @@ class ItemManager : public ::testing::Test {
     wcscpy_s(gTCHAR_Config_LauncherItemRootPath, root_.c_str());
     longAutoCloseProgressWindow = 0;
   }
-  // The text of the box the refused operation shows ("no box" when it shows none).
-  std::wstring Refused(const wchar_t* caption, const std::function<int()>& operation) {
-    const SeenMessageBox box = AnswerBoxDuring(caption, IDOK, [&] { EXPECT_EQ(-1, operation()); });
-    return box.found ? box.text : L"no box";
-  }
   // Opens the dialog; `script` drives it from a second thread, then the close box closes it.
   void Run(const std::function<void(HWND)>& script) {
     DialogDriver driver(L"ラウンチャーアイテム管理", [&](HWND dialog) {
@@ -138,10 +133,6 @@ TEST_F(ItemManager, OperationsOnRealFoldersNameSafelyAndNeverLoseWhatTheyShouldK
 
   WriteBytes(root_ + L"\\Foo.lnk", "x");
   const ItemEntry foo = {L"Foo.lnk", false};
-  EXPECT_EQ(L"既に同じ名称のラウンチャーアイテムが存在します",
-            Refused(kRenameError, [&] { return ItemManager_RenameItem(nullptr, root_.c_str(), foo, L"foo"); }));
-  EXPECT_EQ(0u, Refused(kRenameError, [&] { return ItemManager_RenameItem(nullptr, root_.c_str(), foo, L"..\\Up"); })
-                    .find(L"この名前は付けられません"));
   TraceRecorder recorder;
   ScopedTraceFlag trace(1);
   EXPECT_EQ(0, ItemManager_RenameItem(nullptr, root_.c_str(), foo, L"Foo"));
@@ -156,20 +147,16 @@ TEST_F(ItemManager, OperationsOnRealFoldersNameSafelyAndNeverLoseWhatTheyShouldK
       {root_, L"既に同じ名称のラウンチャーアイテムが存在します"}, {root_ + L"\\A", itself}, {root_ + L"\\A\\Sub", itself},
       {temp_.Path(), L"ラウンチャーアイテムルートかその下のフォルダを移動先に選択してください。\n\n" + temp_.Path()}};
   for (const auto& move : moves) {
-    EXPECT_EQ(move.second, Refused(kMoveError, [&] { return ItemManager_MoveItem(nullptr, root_.c_str(), a, move.first.c_str()); }));
+    const SeenMessageBox box = AnswerBoxDuring(kMoveError, IDOK, [&] {
+      EXPECT_EQ(-1, ItemManager_MoveItem(nullptr, root_.c_str(), a, move.first.c_str()));
+    });
+    EXPECT_EQ(move.second, box.text);
   }
-  EXPECT_TRUE(FileExists(root_ + L"\\A\\x.lnk") && FileExists(root_ + L"\\A\\Sub\\y.lnk"));
   EXPECT_EQ(0, ItemManager_MoveItem(nullptr, root_.c_str(), a, (root_ + L"\\Tools").c_str()));
-  EXPECT_TRUE(FileExists(root_ + L"\\Tools\\A\\Sub\\y.lnk"));
+  EXPECT_TRUE(FileExists(root_ + L"\\Tools\\A\\x.lnk") && FileExists(root_ + L"\\Tools\\A\\Sub\\y.lnk")) << "whole";
 
-  // A folder goes the way of the settings tree (links never followed, dot-names kept: see the folder tree's test).
-  MakeFolder(root_ + L"\\Mail");
-  WriteBytes(root_ + L"\\Mail\\inner.lnk", "x");
-  EXPECT_EQ(0, ItemManager_DeleteItem(root_.c_str(), ItemEntry{L"Mail", true}));
-  EXPECT_FALSE(FolderExists(root_ + L"\\Mail"));
-
-  // An order file is UTF-8 only when a name needs it, and every name reads back.
-  const std::vector<std::wstring> names = {L"한글.lnk", L"表示 %s.lnk", L"Müller", std::wstring(600, L'z')};
+  // An order file is UTF-8 only when a name needs it (reading every encoding: the launch tests).
+  const std::vector<std::wstring> names = {L"한글.lnk", L"表示 %s.lnk", L"Müller"};
   EXPECT_EQ(0, ItemManager_WriteOrderFile(root_.c_str(), names));
   EXPECT_EQ(0u, ReadBytes(root_ + L"\\order.ini").find("\xEF\xBB\xBF"));
   RunOrderEntry* list = nullptr;
@@ -177,8 +164,7 @@ TEST_F(ItemManager, OperationsOnRealFoldersNameSafelyAndNeverLoseWhatTheyShouldK
   std::vector<std::wstring> read;
   for (RunOrderEntry* entry = list; entry != nullptr; entry = entry->next) read.push_back(entry->name);
   RunOrder_Free(list);
-  // A line longer than 511 characters comes back in pieces, as always.
-  EXPECT_EQ((std::vector<std::wstring>{names[0], names[1], names[2], std::wstring(511, L'z'), std::wstring(89, L'z')}), read);
+  EXPECT_EQ(names, read);
   // A hidden one is written in place and stays hidden.
   SetFileAttributesW((root_ + L"\\order.ini").c_str(), FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(0, ItemManager_WriteOrderFile(root_.c_str(), {L"Games"}));
@@ -236,10 +222,14 @@ TEST_F(ItemManager, ButtonsFollowTheSelectionTheLastPressWritesEveryItemAndTestR
   EXPECT_TRUE(b < c && c < a && a != std::wstring::npos && text.find(L"テスト実行を開始します") != std::wstring::npos) << text;
 }
 
-TEST_F(ItemManager, DropsOnAnUnselectedNodeRegisterInTheCurrentFolderUntilCancelledAndOnlyTheCloseBoxCloses) {
-  MakeFolder(root_ + L"\\Sub");
+// Two rows named Mail: the shortcut's and the folder's; drops on the folder's node, not selected, land in the root.
+TEST_F(ItemManager, DropsRegisterInTheCurrentFolderUntilCancelledEachRowActsOnItsOwnEntryAndOnlyTheCloseBoxCloses) {
+  MakeFolder(root_ + L"\\Mail");
+  for (const wchar_t* name : {L"\\Mail\\inner.lnk", L"\\Mail.lnk"}) WriteBytes(root_ + name, "");
+  WriteBytes(root_ + L"\\order.ini", "Mail.lnk\r\nMail\r\n");
   Run([&](HWND dialog) {
-    const struct { DROPFILES header; wchar_t paths[40]; } dropped = {{sizeof(DROPFILES), {}, FALSE, TRUE}, L"C:\\one.exe\0C:\\two.exe\0C:\\three.exe"};
+    const struct { DROPFILES header; wchar_t paths[40]; } dropped = {{sizeof(DROPFILES), {}, FALSE, TRUE},
+                                                                     L"C:\\one.exe\0C:\\two.exe\0C:\\three.exe"};
     HGLOBAL drop = GlobalAlloc(GMEM_FIXED, sizeof(dropped));  // a fixed block is its own pointer
     memcpy(drop, &dropped, sizeof(dropped));
     PostMessageW(GetDlgItem(dialog, IDC_ITEMMANAGER_TREE), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
@@ -249,38 +239,27 @@ TEST_F(ItemManager, DropsOnAnUnselectedNodeRegisterInTheCurrentFolderUntilCancel
     for (int id : {IDOK, IDCANCEL, IDC_ITEMMANAGER_NEW_FOLDER}) PostMessageW(dialog, WM_COMMAND, id, 0);
     EXPECT_EQ(L"以下のフォルダを作成しました。\n\n新しいフォルダ", AnswerMessageBox(L"フォルダ作成", IDOK, kWait).text);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "Enter and Esc, handled before that box, leave it open";
-    const std::vector<std::wstring> rows = Rows(dialog);
+    std::vector<std::wstring> rows = Rows(dialog);
     EXPECT_EQ(1, std::count(rows.begin(), rows.end(), L"one へのショートカット"));
-  });
-  EXPECT_EQ(L"C:\\one.exe", ShortcutTarget(root_ + L"\\one へのショートカット.lnk"));
-  EXPECT_FALSE(FileExists(root_ + L"\\Sub\\one へのショートカット.lnk"));
-}
-
-TEST_F(ItemManager, EachRowActsOnItsOwnEntryAndEscRenamesNothing) {
-  MakeFolder(root_ + L"\\Mail");
-  for (const wchar_t* name : {L"\\Mail\\inner.lnk", L"\\Mail.lnk", L"\\..lnk", L"\\...lnk"}) WriteBytes(root_ + name, "");
-  WriteBytes(root_ + L"\\order.ini", "Mail.lnk\r\nMail\r\n.\r\n..\r\n");
-  ASSERT_TRUE(Host(L"ln -s", root_ + L"\\Mail\\loop", root_));  // the tree shows a link but never enters it
-  Run([&](HWND dialog) {
-    EXPECT_EQ(3, SendDlgItemMessageW(dialog, IDC_ITEMMANAGER_TREE, TVM_GETCOUNT, 0, 0));
-    EXPECT_EQ((std::vector<std::wstring>{L"Mail", L"Mail"}), Rows(dialog)) << "nothing lists as . or ..";
     Select(dialog, 0);
     Press(dialog, IDC_ITEMMANAGER_DELETE);
     EXPECT_EQ(L"以下のアイテムを削除します。\nよろしいですか？\n\nMail",
               AnswerMessageBox(L"ラウンチャーアイテム削除確認", IDOK, kWait).text);
-    EXPECT_TRUE(WaitUntil([&] { return Rows(dialog).size() == 1; }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return Rows(dialog).size() == rows.size() - 1; }, kWait));
     EXPECT_FALSE(FileExists(root_ + L"\\Mail.lnk"));
-    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {  // the folder's row, now the first
       Select(dialog, 0);
       Press(dialog, IDC_ITEMMANAGER_RENAME);
       HWND edit = nullptr;
       ASSERT_TRUE(WaitUntil([&] { return (edit = ListView_GetEditControl(GetDlgItem(dialog, IDC_ITEMMANAGER_LIST))) != nullptr; }, kWait));
       SetWindowTextW(edit, L"Renamed");
       SendMessageW(edit, WM_KEYDOWN, key, 0);
-      EXPECT_TRUE(WaitUntil([&] { return Rows(dialog) == std::vector<std::wstring>{key == VK_ESCAPE ? L"Mail" : L"Renamed"}; }, kWait));
+      rows = Rows(dialog);
+      EXPECT_EQ(1, std::count(rows.begin(), rows.end(), key == VK_ESCAPE ? L"Mail" : L"Renamed"));
     }
   });
-  EXPECT_TRUE(FileExists(root_ + L"\\Renamed\\inner.lnk"));
+  EXPECT_EQ(L"C:\\one.exe", ShortcutTarget(root_ + L"\\one へのショートカット.lnk"));
+  EXPECT_TRUE(FileExists(root_ + L"\\Renamed\\inner.lnk") && !FileExists(root_ + L"\\Renamed\\one へのショートカット.lnk"));
 }
 
 // The commands that open a browse dialog, the label edit and the double-click, through the real dialog.
@@ -311,7 +290,7 @@ TEST_F(ItemManager, BrowseMovesOnlyWithinTheRootRegistersOnlyFilesTheLabelRefuse
     EXPECT_TRUE(WaitUntil([&] { return FileExists(root_ + L"\\Sub\\Web.lnk") && Rows(dialog).size() == 3; }, kWait));
     SelectRow(dialog, L"Mail");  // a linked folder below the root leads out of it
     ASSERT_TRUE(BrowseTo(dialog, IDC_ITEMMANAGER_MOVE, moveTitle, {L"Out"}));
-    const SeenMessageBox refused = AnswerMessageBox(L"ラウンチャーアイテム移動エラー", IDOK, kWait);
+    const SeenMessageBox refused = AnswerMessageBox(kMoveError, IDOK, kWait);
     ASSERT_EQ(L"ラウンチャーアイテムルートかその下のフォルダを移動先に選択してください。\n\n" + root_ + L"\\Out", refused.text);
 
     // Registering asks with the path: No registers nothing, Yes a shortcut in the current folder; a virtual folder nothing.

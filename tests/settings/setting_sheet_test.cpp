@@ -76,18 +76,17 @@ class SettingSheet : public ::testing::Test {
 
 TEST_F(SettingSheet, CancelApplyAndOkStoreWhatTheyShouldAndAnUnavailableArrangementIsGreyed) {
   SetSettings({1, 1, 65, 3, 2, 1, 0});
-  EXPECT_EQ(0, Run([](HWND) { return PSBTN_CANCEL; }));
-  EXPECT_EQ("1|1|65, 3|2|1|0|", Stored());
   HICON icon = nullptr;
-  Run([&](HWND sheet) { return icon = reinterpret_cast<HICON>(SendMessageW(sheet, WM_GETICON, ICON_SMALL, 0)), PSBTN_CANCEL; });
-  ICONINFO left = {};
-  EXPECT_TRUE(icon != nullptr && !GetIconInfo(icon, &left)) << "the sheet's icon is given back when it closes";
-  EXPECT_EQ(0, Run([&](HWND sheet) {
+  EXPECT_EQ(0, Run([&](HWND sheet) {  // Apply stores the change before it, Cancel none after it
+    icon = reinterpret_cast<HICON>(SendMessageW(sheet, WM_GETICON, ICON_SMALL, 0));
     Click(Page(sheet, 0), IDC_CONFIG_AUTOCLOSE_PROGRESS);
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_APPLYNOW, 0);
+    Click(Page(sheet, 0), IDC_CONFIG_SUPRESS_CONFIRMATION);
     return PSBTN_CANCEL;
   }));
   EXPECT_EQ("1|0|65, 3|2|1|0|", Stored());
+  ICONINFO left = {};
+  EXPECT_TRUE(icon != nullptr && !GetIconInfo(icon, &left)) << "the sheet's icon is given back when it closes";
   SetSettings({0, 0, 90, 14});
   LRESULT shown = 0;
   Run([&](HWND sheet) { return shown = SendDlgItemMessageW(Page(sheet, 0), IDC_CONFIG_HOTKEY, HKM_GETHOTKEY, 0, 0), PSBTN_OK; });
