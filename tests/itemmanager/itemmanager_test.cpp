@@ -254,6 +254,7 @@ TEST_F(ItemManager, DropsRegisterInTheCurrentFolderUntilCancelledEachRowActsOnIt
       ASSERT_TRUE(WaitUntil([&] { return (edit = ListView_GetEditControl(GetDlgItem(dialog, IDC_ITEMMANAGER_LIST))) != nullptr; }, kWait));
       SetWindowTextW(edit, L"Renamed");
       SendMessageW(edit, WM_KEYDOWN, key, 0);
+      ASSERT_TRUE(barrier_.Pass()) << "the rename the key posted has been handled";
       rows = Rows(dialog);
       EXPECT_EQ(1, std::count(rows.begin(), rows.end(), key == VK_ESCAPE ? L"Mail" : L"Renamed"));
     }
