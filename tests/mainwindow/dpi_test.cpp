@@ -1,5 +1,4 @@
-// Sizes at every DPI: the scaling arithmetic and the launcher entry's layout as tables (a real entry measured
-// and drawn at every DPI: LauncherMenu.AnEntrysSize...).
+// Sizes at every DPI as tables: the scaling arithmetic and a launcher entry's layout (a real one: LauncherMenu).
 #include <gtest/gtest.h>
 #include <windows.h>
 

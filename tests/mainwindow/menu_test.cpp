@@ -1,7 +1,6 @@
-// The launcher menu built from a prepared launcher item root: entries, paths, the limits of a folder and of
-// 16-bit IDs, measuring and drawing at every DPI, the fixed entries' actions (the help entry's among them: HTML
-// Help's window, or a box naming the missing file), icons kept for one opening, and values and paths beyond
-// their limits refused.
+// The launcher menu built from a prepared launcher item root: entries, paths, a folder's and the IDs' limits,
+// drawing at every DPI, the fixed entries' actions (help: HTML Help's window, or a box naming the missing file),
+// icons kept for one opening, and values and paths beyond their limits refused.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -30,25 +29,22 @@ std::wstring NodeName(const MENUITEMINFOW& entry) {
 
 // An entry measured, then drawn (highlighted or not) on a white bitmap of the size it asked for.
 struct Drawn {
-  explicit Drawn(const MENUITEMINFOW& entry, bool selected = false) {
-    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, entry.wID, 0, 0, entry.dwItemData};
+  explicit Drawn(const MENUITEMINFOW& item, bool selected = false) {
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, item.wID, 0, 0, item.dwItemData};
     MainWindow_OnMeasureItem(0, &measure, gHWND_MainWindow_Handle);
     width = static_cast<int>(measure.itemWidth);
     height = static_cast<int>(measure.itemHeight);
-    old = SelectObject(dc, CreateBitmap(width, height, 1, 32, nullptr));
-    PatBlt(dc, 0, 0, width, height, WHITENESS);
+    bitmap.Reset(CreateBitmap(width, height, 1, 32, nullptr));
+    SelectObject(dc.Get(), bitmap.Get());
+    PatBlt(dc.Get(), 0, 0, width, height, WHITENESS);
     const UINT state = selected ? ODS_SELECTED : 0u;
-    DRAWITEMSTRUCT draw = {ODT_MENU, 0, entry.wID, 0, state, nullptr, dc, {0, 0, width, height}, entry.dwItemData};
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, item.wID, 0, state, nullptr, dc.Get(), {0, 0, width, height}, item.dwItemData};
     MainWindow_OnDrawItem(&draw, 0);
-  }
-  ~Drawn() {
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
   }
   std::vector<COLORREF> Pixels(int left, int right) const {  // the columns from `left` up to `right`
     std::vector<COLORREF> pixels;
     for (int y = 0; y < height; ++y) {
-      for (int x = left; x < right; ++x) pixels.push_back(GetPixel(dc, x, y));
+      for (int x = left; x < right; ++x) pixels.push_back(GetPixel(dc.Get(), x, y));
     }
     return pixels;
   }
@@ -56,8 +52,8 @@ struct Drawn {
     const std::vector<COLORREF> pixels = Pixels(left, width);
     return std::count(pixels.begin(), pixels.end(), GetSysColor(colour)) > 0;
   }
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = nullptr;
+  GdiObjectHandle bitmap;  // before the DC, which so goes first and lets go of it
+  MemoryDcHandle dc{CreateCompatibleDC(nullptr)};
   int width = 0;
   int height = 0;
 };
@@ -116,13 +112,13 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMake
   ASSERT_EQ(0, MainWindow_CreateTrayIconMenu());
   HMENU rootMenu = GetSubMenu(gHMENU_MainWindow_TrayIconMenu, 0);
   EXPECT_EQ(0, GetMenuItemCount(rootMenu)) << "the root fills when highlighted";
-  const auto select = [](WPARAM wParam, HMENU menu) { MainWindow_OnMenuSelect(wParam, menu, gHWND_MainWindow_Handle); };
-  // Twice, as filled once; a folder entry comes by position.
-  for (int twice = 0; twice < 2; ++twice) {
-    select(MAKEWPARAM(0, MF_POPUP | MF_OWNERDRAW), gHMENU_MainWindow_TrayIconMenu);
-  }
-  EXPECT_EQ(1000, glong_MainWindow_CurrentMenuId);
-  EXPECT_EQ(root_, gTCHAR_MainWindow_CurrentPhysicalPath);
+  // Each highlight comes twice, as a folder fills once; a folder entry comes by position, others by ID.  The
+  // selection made, as "ID path".
+  const auto select = [](HMENU menu, UINT item, UINT flags) {
+    for (int twice = 0; twice < 2; ++twice) MainWindow_OnMenuSelect(MAKEWPARAM(item, flags), menu, nullptr);
+    return std::to_wstring(glong_MainWindow_CurrentMenuId) + L" " + gTCHAR_MainWindow_CurrentPhysicalPath;
+  };
+  EXPECT_EQ(L"1000 " + root_, select(gHMENU_MainWindow_TrayIconMenu, 0, MF_POPUP | MF_OWNERDRAW));
   std::vector<std::wstring> expected, names;
   WIN32_FIND_DATAW found;
   FindHandle search(FindFirstFileW((root_ + L"\\*").c_str(), &found));
@@ -136,20 +132,18 @@ TEST_F(LauncherMenu, EntriesInReverseSearchOrderFillOnTheFirstHighlightWhichMake
     EXPECT_EQ(names.back() == L"c" || names.back() == L"x.lnk", entry.hSubMenu != nullptr) << i;
     EXPECT_TRUE(entry.fType & MFT_OWNERDRAW);
     if (names.back() == L"c") {
-      for (int twice = 0; twice < 2; ++twice) select(MAKEWPARAM(i, MF_POPUP | MF_OWNERDRAW), rootMenu);  // non-items
+      select(rootMenu, i, MF_POPUP | MF_OWNERDRAW);  // "c" holds no launcher items
       ASSERT_EQ(1, GetMenuItemCount(entry.hSubMenu));
       const MENUITEMINFOW empty = MenuEntry(entry.hSubMenu, 0);
       EXPECT_TRUE(empty.fState == (MFS_DISABLED | MFS_GRAYED) && !empty.hSubMenu && !empty.dwItemData)
           << "a grey entry leading nowhere";
     }
     if (names.back() != L"%s%n%d.lnk") continue;
-    select(MAKEWPARAM(entry.wID, MF_OWNERDRAW), rootMenu);
-    EXPECT_EQ(static_cast<long>(entry.wID), glong_MainWindow_CurrentMenuId);
-    EXPECT_EQ(root_ + L"\\%s%n%d.lnk", gTCHAR_MainWindow_CurrentPhysicalPath) << "a name is never a format";
+    EXPECT_EQ(std::to_wstring(entry.wID) + L" " + root_ + L"\\%s%n%d.lnk", select(rootMenu, entry.wID, MF_OWNERDRAW))
+        << "a name is never a format";
   }
   EXPECT_EQ(expected, names);
-  select(MAKEWPARAM(0, 0xFFFF), nullptr);  // the menu closed
-  EXPECT_EQ(L"0", std::to_wstring(glong_MainWindow_CurrentMenuId) + gTCHAR_MainWindow_CurrentPhysicalPath);
+  EXPECT_EQ(L"0 ", select(nullptr, 0, 0xFFFF)) << "the menu closed";
 }
 
 // A folder shows its first 4,096 entries and says so in a record; IDs stop at 16 bits, two are left here.
@@ -158,45 +152,39 @@ TEST_F(LauncherMenu, AFolderShowsAtMost4096EntriesAndIdsNeverPassSixteenBits) {
   TraceRecorder recorder;
   ASSERT_EQ(4096, Open(temp_.Path(), 0));
   EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"項目が多すぎるため、先頭の4096件だけを表示します"));
-  HMENU rest = CreatePopupMenu();
   glong_MainWindow_MenuIdCounter = 0xFFFF - 1000 - 1;  // as if 64,533 entries had been handed out already
-  EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, rest));
-  EXPECT_EQ(2, GetMenuItemCount(rest)) << "the two IDs left were used, no more";
-  EXPECT_EQ(0xFFFFu, MenuEntry(rest, 0).wID);
-  DestroyMenu(rest);
+  EXPECT_EQ(-1, MainWindow_CreateLauncherSubMenu(gHTREEITEM_MainWindow_RootTreeNode, menu_));
+  EXPECT_EQ(4096 + 2, GetMenuItemCount(menu_)) << "the two IDs left were used, no more";
+  EXPECT_EQ(0xFFFFu, MenuEntry(menu_, 0).wID);
 }
 
-// A shortcut is measured with its extension but drawn without it, just as a folder of its name; "< 空 >" is grey.
-TEST_F(LauncherMenu, AShortcutIsMeasuredWithItsExtensionAndDrawnAsAFolderOfItsNameTheEmptyEntryGrey) {
-  WriteBytes(root_ + L"\\b.lnk", "");
-  MakeFolder(root_ + L"\\b");
+// A shortcut is drawn without its extension, just as a folder of its name, and in the highlight's colours;
+// "< 空 >" is grey.  At 150 % and 200 % the size the folder's entry asks for and the box its icon and name are
+// drawn in scale.
+TEST_F(LauncherMenu, AShortcutIsDrawnAsAFolderOfItsNameAtEveryDpiAndTheEmptyEntryGrey) {
+  WriteBytes(root_ + L"\\Corvanta.lnk", "");
+  MakeFolder(root_ + L"\\Corvanta");
   ASSERT_EQ(2, Open(temp_.Path(), 0));
-  const int shortcutAt = NodeName(MenuEntry(menu_, 0)) == L"b.lnk" ? 0 : 1;
+  const int shortcutAt = NodeName(MenuEntry(menu_, 0)) == L"Corvanta.lnk" ? 0 : 1;
   const Drawn shortcut(MenuEntry(menu_, shortcutAt), true);
   const Drawn folder(MenuEntry(menu_, 1 - shortcutAt), true);
   const int icon = GetSystemMetrics(SM_CXICON);
-  EXPECT_GT(shortcut.width, folder.width) << "measured with .lnk";
-  EXPECT_TRUE(folder.Pixels(icon, folder.width) == shortcut.Pixels(icon, folder.width)) << "beside the icon: b";
+  EXPECT_TRUE(folder.Pixels(icon, folder.width) == shortcut.Pixels(icon, folder.width)) << "beside the icon: Corvanta";
   EXPECT_TRUE(shortcut.Shows(COLOR_HIGHLIGHT)) << "highlighted";
   EXPECT_TRUE(shortcut.Shows(COLOR_HIGHLIGHTTEXT, icon)) << "the name in highlight text";
   MENUITEMINFOW emptyEntry = {};
   emptyEntry.wID = D_LONG_MAINWINDOW_MENUID_TRAYICONMENU_MAIN_EMPTY;
   const Drawn empty(emptyEntry);
   EXPECT_TRUE(empty.Shows(COLOR_GRAYTEXT) && !empty.Shows(COLOR_HIGHLIGHT)) << "the empty entry is grey";
-}
-
-// A folder's entry at 100 %, 150 % and 200 %: the size it asks for, and the box its icon and name are drawn in.
-TEST_F(LauncherMenu, AnEntrysSizeIconAndNameScaleWithTheDpiItIsShownAt) {
-  MakeFolder(root_ + L"\\Corvanta");
   std::vector<std::vector<int>> seen;  // by DPI: the width and height asked for, then the drawing's
   for (UINT dpi : {96u, 144u, 192u}) {
     MainWindow_SetMenuDpi(dpi);
-    ASSERT_EQ(1, Open(temp_.Path(), 0));
-    const Drawn drawn(MenuEntry(menu_, 0));
+    ASSERT_EQ(2, Open(temp_.Path(), 0));
+    const Drawn drawn(MenuEntry(menu_, 1 - shortcutAt));
     RECT ink = {drawn.width, drawn.height, 0, 0};  // around every pixel that is not white
     for (LONG y = 0; y < drawn.height; ++y) {
       for (LONG x = 0; x < drawn.width; ++x) {
-        if (GetPixel(drawn.dc, x, y) == RGB(255, 255, 255)) continue;
+        if (GetPixel(drawn.dc.Get(), x, y) == RGB(255, 255, 255)) continue;
         ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
       }
     }
@@ -240,9 +228,8 @@ TEST_F(LauncherMenu, HelpShowsTheContentsOfAPresentFileAndNamesAMissingOne) {
   HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
 
-// The shell is asked once per opening: a shortcut replaced by a folder of the same name (and back, 100 times)
-// keeps its icon in redraws until the next opening, which shows the current one and gives the old ones back.
-// A new opening's tree nodes may reuse old handles: nothing kept may show.
+// The shell is asked once per opening: a shortcut replaced by a folder of its name (and back, 100 times) keeps its
+// icon in redraws until the next opening, which shows the current one, gives the old ones back, reuses nothing.
 TEST_F(LauncherMenu, AnEntrysIconIsKeptForTheOpeningAndAskedAgainInTheNext) {
   const std::wstring a = root_ + L"\\a.lnk";
   ASSERT_TRUE(MakeShortcut(a, L"C:\\windows\\notepad.exe"));
@@ -262,18 +249,16 @@ TEST_F(LauncherMenu, AnEntrysIconIsKeptForTheOpeningAndAskedAgainInTheNext) {
   EXPECT_GE(GdiRoom() + 40, room) << "each opening gives its icons back (two GDI objects each)";
 }
 
-// Hotkey values one past 32 bits are refused, and so is a path too long for the buffers (whole, never cut).
-TEST_F(LauncherMenu, ValuesAndPathsBeyondTheirLimitsAreRefusedWithALevelThreeRecord) {
+// Hotkey values one past 32 bits are refused, and so is a path too long for the buffers: whole, never cut, with
+// a level-three record.
+TEST_F(LauncherMenu, ValuesAndPathsBeyondTheirLimitsAreRefused) {
   for (const wchar_t* value : {L"2147483648, 6", L"90, 2147483648"}) {  // the key, the modifiers
-    TraceRecorder recorder;
     WriteBytes(temp_ / L"c.ini", SettingFileBytes(SettingLinesWith(L"HOTKEY_OPEN_LAUNCHER_WINDOW", value)));
     EXPECT_EQ(-1, Config_LoadSettingFile()) << ToAnsi(value);
-    EXPECT_TRUE(recorder.Contains(TRACE_LEVEL_ERROR, L"KEY=HOTKEY")) << ToAnsi(value);
   }
-  std::wstring path = L"\\\\?\\" + root_;
-  for (int level = 0; level < 3; ++level) {
-    path += L"\\" + std::wstring(200, L'n');
-    MakeFolder(path);
+  const std::wstring name = L"\\" + std::wstring(200, L'n');
+  for (const std::wstring& folder : {name, name + name, name + name + name}) {
+    MakeFolder(L"\\\\?\\" + root_ + folder);
   }
   TraceRecorder recorder;
   EXPECT_EQ(-1, Open(temp_.Path(), 3));
