@@ -52,7 +52,7 @@ struct Drawn {
     const std::vector<COLORREF> pixels = Pixels(left, width);
     return std::count(pixels.begin(), pixels.end(), GetSysColor(colour)) > 0;
   }
-  GdiObjectHandle bitmap;  // before the DC, which so goes first and lets go of it
+  GdiObjectHandle bitmap;  // declared before the DC, which is deleted first and so lets go of it
   MemoryDcHandle dc{CreateCompatibleDC(nullptr)};
   int width = 0;
   int height = 0;
