@@ -392,8 +392,8 @@ TEST_F(Trust, RunOrderIsReplacedWholeOrNotAtAllInTheCodePageItsNamesNeedAndNever
   EXPECT_EQ(old, ReadBytes(order));
   EXPECT_EQ((Set{L".", L"..", L"order.ini"}), Listing(root_)) << "nothing left beside it";
   // One name the ANSI code page lacks (even by a near letter) makes it all UTF-8.
-  EXPECT_EQ(0, ItemManager_WriteOrderFile(root_.c_str(), {L"表示.lnk", L"Müller"}));
-  EXPECT_EQ("\xEF\xBB\xBF" + std::string(u8"表示.lnk\r\nMüller\r\n"), ReadBytes(order));
+  EXPECT_EQ(0, ItemManager_WriteOrderFile(root_.c_str(), {L"Müller", L"表示.lnk"}));
+  EXPECT_EQ("\xEF\xBB\xBF" + std::string(u8"Müller\r\n表示.lnk\r\n"), ReadBytes(order));
   WriteBytes(temp_ / L"f.txt", "keep");
   ASSERT_TRUE(DeleteFileW(order.c_str()) && Host(L"ln -s", order, temp_ / L"f.txt"));
   EXPECT_EQ(-1, ItemManager_WriteOrderFile(root_.c_str(), {L"a.lnk"}));
