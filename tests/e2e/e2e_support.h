@@ -1,4 +1,4 @@
-// A private copy of Corvanta.exe in a temp folder, and a scoped holder that starts it and ends it again.
+// A private copy of Corvanta.exe in a temp folder, started until its main window is up, and its tray menu.
 #ifndef CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 #define CORVANTA_TESTS_E2E_E2E_SUPPORT_H
 
@@ -38,19 +38,6 @@ inline bool OpenTrayMenu(DWORD processId) {
 inline bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
   return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs);
 }
-
-// Started with DEBUG until its main window is up; at the scope's end asked to quit, failing that killed.
-struct RunningProgram {
-  explicit RunningProgram(const InstalledProgram& program)
-      : exe(program.Exe()), started(StartAndWaitForMainWindow(process, exe, L"DEBUG")) {}
-  ~RunningProgram() {
-    if (process.Wait(0) == kStillRunning) RunProgram(exe, L"QuitApplication", kStartTimeoutMs);
-    process.Wait(kStartTimeoutMs);
-  }
-  const std::wstring exe;
-  ChildProcess process;
-  const bool started;
-};
 
 }  // namespace test
 

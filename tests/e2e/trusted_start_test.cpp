@@ -10,69 +10,39 @@ namespace {
 
 using namespace test;
 
-std::wstring Planted() { return BinFolder() + L"\\..\\fakes\\planted\\planted.dll"; }
-
-// Puts `folder` first on PATH (inherited by the processes started meanwhile); the old PATH back at the end.
-struct FirstOnPath {
-  explicit FirstOnPath(const std::wstring& folder) {
-    GetEnvironmentVariableW(L"PATH", old, 32767);
-    SetEnvironmentVariableW(L"PATH", (folder + L";" + old).c_str());
-  }
-  ~FirstOnPath() { SetEnvironmentVariableW(L"PATH", old); }
-  wchar_t old[32767] = L"";
-};
-
-// A planted English library beside the program gives its strings and runs nothing; copies in the
-// current folder and on PATH are never touched, nor is a hook library planted there when the
-// program's own is missing: that start is refused with a box naming it, and -1.
+// A planted English library beside the program gives its strings and runs nothing.  A copy lacking both its
+// libraries never touches those planted in the current folder and on PATH: it asks in Japanese, then refuses
+// the start with a box naming its hook library, and -1.  Nor, once the entry point has restricted the search
+// (here, in this process), does a library loaded by name come from anywhere but the system folder.
 TEST(TrustedStart, PlantedLibrariesRunNoCodeAndOnlyTheProgramsFolderIsSearched) {
-  const struct { const wchar_t* library; bool beside; const wchar_t* caption; } cases[] = {
-      {L"Corvanta_Lang_En.dll", true, L"Initial Setup"}, {L"Corvanta_Lang_En.dll", false, L"初期設定"},
-      {L"Corvanta.dll", false, L"起動エラー"}};
-  for (const auto& c : cases) {
-    InstalledProgram program;
-    TempFolder current, onPath;
-    std::vector<std::wstring> copies = {current / c.library, onPath / c.library};
-    if (c.beside) copies = {program.Path(c.library)};
-    for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted().c_str(), copy.c_str(), FALSE));
-    const bool hook = wcscmp(c.library, L"Corvanta.dll") == 0;
-    if (hook) program.Settle(), DeleteFileW(program.Path(c.library).c_str());
-    std::wstring commandLine = L"\"" + program.Exe() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    FirstOnPath path(onPath.Path());
-    ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, current.Path().c_str(),
-                               &startup, &info));
-    KernelHandle process(info.hProcess), thread(info.hThread);
-    const SeenMessageBox box = AnswerMessageBox(c.caption, IDOK, kStartTimeoutMs, info.dwProcessId);
-    EXPECT_TRUE(box.found) << c.caption;
-    DWORD code = 0;
-    if (hook) {
-      EXPECT_EQ(program.Path(c.library), box.text.substr(box.text.rfind(L'\n') + 1));
-      WaitForSingleObject(process.Get(), kStartTimeoutMs), GetExitCodeProcess(process.Get(), &code);
-      EXPECT_EQ(kExitMinusOne, code);
-    }
-    TerminateProcess(process.Get(), 99);
-    WaitForSingleObject(process.Get(), kStartTimeoutMs);
-    for (const auto& copy : copies) EXPECT_FALSE(FileExists(copy + L".loaded")) << copy;
-  }
-}
-
-// What the entry point does first, here in this process: a library loaded by name then comes from
-// the system folder only, never from the current folder or PATH.
-TEST(TrustedStart, AfterTheRestrictionLibrariesByNameComeOnlyFromTheSystemFolder) {
+  InstalledProgram beside, bare;
   TempFolder current, onPath;
-  const std::wstring copies[] = {current / L"planted_current.dll", onPath / L"planted_path.dll"};
-  for (const auto& copy : copies) ASSERT_TRUE(CopyFileW(Planted().c_str(), copy.c_str(), FALSE));
+  const std::wstring copies[] = {beside.Path(L"Corvanta_Lang_En.dll"), current / L"Corvanta_Lang_En.dll",
+                                 onPath / L"Corvanta_Lang_En.dll", current / L"Corvanta.dll", onPath / L"Corvanta.dll"};
+  const std::wstring planted = BinFolder() + L"\\..\\fakes\\planted\\planted.dll";
+  for (const std::wstring& copy : copies) ASSERT_TRUE(CopyFileW(planted.c_str(), copy.c_str(), FALSE));
+  ASSERT_TRUE(DeleteFileW(bare.Path(L"Corvanta.dll").c_str()));
+  MakeFolder(bare.Root());  // only the settings' box, whose caption the planted library has
+  wchar_t path[32767] = L"";
+  GetEnvironmentVariableW(L"PATH", path, 32767);
+  SetEnvironmentVariableW(L"PATH", (onPath.Path() + L";" + path).c_str());  // inherited by the starts
+  ChildProcess english, japanese;
+  ASSERT_TRUE(english.Start(beside.Exe(), L"", current.Path()));
+  EXPECT_TRUE(AnswerMessageBox(L"Initial Setup", IDOK, kStartTimeoutMs, english.Id()).found);
+  english.Kill();  // it holds the single instance's mutex
+  ASSERT_TRUE(japanese.Start(bare.Exe(), L"", current.Path()));
+  EXPECT_TRUE(AnswerMessageBox(L"初期設定", IDOK, kStartTimeoutMs, japanese.Id()).found);
+  const std::wstring refused = AnswerMessageBox(L"起動エラー", IDOK, kStartTimeoutMs, japanese.Id()).text;
+  EXPECT_EQ(bare.Path(L"Corvanta.dll"), refused.substr(refused.rfind(L'\n') + 1));
+  EXPECT_EQ(kExitMinusOne, japanese.Wait(kStartTimeoutMs));
   ASSERT_TRUE(SetCurrentDirectoryW(current.Path().c_str()));
-  FirstOnPath path(onPath.Path());
   WinMain_RestrictLibrarySearch();
-  EXPECT_EQ(nullptr, LoadLibraryW(L"planted_current.dll"));
-  EXPECT_EQ(nullptr, LoadLibraryW(L"planted_path.dll"));
+  EXPECT_EQ(nullptr, LoadLibraryW(L"Corvanta.dll")) << "from the current folder, PATH or this program's folder";
+  EXPECT_EQ(nullptr, LoadLibraryW(L"Corvanta_Lang_En.dll"));
   EXPECT_NE(nullptr, LoadLibraryW(L"riched20.dll"));
-  for (const auto& copy : copies) EXPECT_FALSE(FileExists(copy + L".loaded")) << copy;
   SetCurrentDirectoryW(BinFolder().c_str());
+  SetEnvironmentVariableW(L"PATH", path);
+  for (const std::wstring& copy : copies) EXPECT_FALSE(FileExists(copy + L".loaded")) << ToAnsi(copy);
 }
 
 TEST(TrustedStart, AProgramFolderOneCharacterTooLongIsRefusedWithABox) {

@@ -4,6 +4,8 @@
 #include <locale.h>
 #include <shlobj.h>
 
+#include <fstream>
+
 #include "base/instance.h"
 #include "config/config.h"
 #include "e2e/e2e_support.h"
@@ -13,15 +15,21 @@
 namespace test {
 namespace {
 
-// The visible top-level windows of this class and process (any process when 0).
-std::vector<HWND> TopLevelWindows(const wchar_t* windowClass, DWORD processId) {
+// The visible top-level windows of this class, title and process (any title when empty, any process when 0).
+std::vector<HWND> TopLevelWindows(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
   std::vector<HWND> windows;
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+  const wchar_t* text = title.empty() ? nullptr : title.c_str();
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, text)) != nullptr;) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (IsWindowVisible(window) && (processId == 0 || owner == processId)) windows.push_back(window);
   }
   return windows;
+}
+
+HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
+  const std::vector<HWND> windows = TopLevelWindows(windowClass, title, processId);
+  return windows.empty() ? nullptr : windows.front();
 }
 
 HWND WaitForHandle(const std::function<HWND()>& find, DWORD timeoutMs) {
@@ -82,18 +90,13 @@ bool FolderExists(const std::wstring& path) {
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (file.Valid()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  std::ofstream file(path.c_str(), std::ios::binary);
+  file << bytes;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  std::string bytes(file.Valid() ? GetFileSize(file.Get(), nullptr) : 0, '\0');
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-  return bytes.substr(0, read);
+std::string ReadBytes(const std::wstring& path) {  // shared: a running program may still be writing it
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string ToAnsi(const std::wstring& text) {
@@ -190,14 +193,12 @@ bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, 
 }
 
 void PumpMessages(DWORD milliseconds) {
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  WaitUntil([] {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); DispatchMessageW(&message)) {
       TranslateMessage(&message);
-      DispatchMessageW(&message);
     }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
+    return false;
+  }, milliseconds);
 }
 
 void PrepareUi() {
@@ -234,8 +235,8 @@ std::wstring ProgressLog(HWND dialog) {
 }
 
 bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs) {
-  WaitUntil([&] { return !IsWindow(dialog) || ProgressLog(dialog).find(fragment) != std::wstring::npos; }, timeoutMs);
-  return ProgressLog(dialog).find(fragment) != std::wstring::npos;
+  const auto logged = [&] { return ProgressLog(dialog).find(fragment) != std::wstring::npos; };
+  return WaitUntil([&] { return !IsWindow(dialog) || logged(); }, timeoutMs) && logged();
 }
 
 MENUITEMINFOW MenuEntry(HMENU menu, int position) {
@@ -246,12 +247,9 @@ MENUITEMINFOW MenuEntry(HMENU menu, int position) {
   return item;
 }
 
-std::vector<HWND> OpenMenus(DWORD processId) { return TopLevelWindows(L"#32768", processId); }
+std::vector<HWND> OpenMenus(DWORD processId) { return TopLevelWindows(L"#32768", L"", processId); }
 
-HWND FindOpenMenu() {
-  const std::vector<HWND> menus = OpenMenus();
-  return menus.empty() ? nullptr : menus.front();
-}
+HWND FindOpenMenu() { return FindTopLevelWindow(L"#32768", L"", GetCurrentProcessId()); }
 
 HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitForHandle(FindOpenMenu, timeoutMs); }
 
@@ -279,11 +277,8 @@ void ClickAt(POINT point) {
 }
 
 void PressKey(WORD virtualKey) {
-  INPUT inputs[2] = {};
-  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
+  keybd_event(static_cast<BYTE>(virtualKey), 0, 0, 0);
+  keybd_event(static_cast<BYTE>(virtualKey), 0, KEYEVENTF_KEYUP, 0);
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {
@@ -291,13 +286,6 @@ void PressKeys(std::initializer_list<WORD> keys) {
     PressKey(key);
     Sleep(150);  // lets a menu open its submenu before the next key
   }
-}
-
-HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
-  for (HWND window : TopLevelWindows(windowClass, processId)) {
-    if (title.empty() || WindowText(window) == title) return window;
-  }
-  return nullptr;
 }
 
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId) {
@@ -335,7 +323,7 @@ SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const st
     const DWORD start = GetTickCount(), self = GetCurrentProcessId();
     while (!WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, self); }, 1000)) {
       // After 10 s a box under another caption is taken to hold the action for ever: answered, not reported.
-      for (HWND box : TopLevelWindows(L"#32770", self)) {
+      for (HWND box : TopLevelWindows(L"#32770", L"", self)) {
         if (GetTickCount() - start > 10000 && GetDlgItem(box, 0xFFFF)) Press(box, button);
       }
     }
@@ -365,13 +353,13 @@ bool QueueBarrier::Pass() const {
   return WaitUntil([&] { return GetWindowLongPtrW(window_, GWLP_USERDATA) > before; }, 15000);
 }
 
-bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
+bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder) {
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  const std::wstring current = folder.empty() ? exe.substr(0, exe.find_last_of(L'\\')) : folder;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, current.c_str(), &startup,
                       &info)) {
     return false;
   }
@@ -399,10 +387,6 @@ void ChildProcess::Kill() {
 
 HWND WaitForMainWindow(DWORD timeoutMs) {
   return WaitForHandle([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE); }, timeoutMs);
-}
-
-bool WaitForNoMainWindow(DWORD timeoutMs) {
-  return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs);
 }
 
 void CloseTestApps() {

@@ -108,7 +108,6 @@ void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
 
 // A visible top-level window of this class, title and process (any when empty or 0); Press posts a click.
-HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId);
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId = 0);
 void Press(HWND dialog, int id);
 struct SeenMessageBox {
@@ -133,17 +132,6 @@ class DialogDriver {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-// Answers a box of this process from a second thread; Wait() returns what was seen.
-class AsyncMessageBoxAnswer {
- public:
-  AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
-      : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
-  SeenMessageBox Wait() { return driver_.Join(), seen_; }
-
- private:
-  SeenMessageBox seen_;
-  DialogDriver driver_;
-};
 // Runs `action` on this thread while a second thread answers `button` to a box of this process captioned
 // `caption` (any dialog when empty) that shows before the action has returned: what it saw, `found` false when none.
 SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action);
@@ -164,7 +152,8 @@ constexpr DWORD kStillRunning = 0xFFFFFFF0;
 class ChildProcess {
  public:
   ~ChildProcess() { Kill(); }
-  bool Start(const std::wstring& exe, const std::wstring& arguments);  // in the exe's folder
+  // In `folder`, or the exe's own when empty.
+  bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
   DWORD Wait(DWORD timeoutMs);                                         // the exit code, or kStillRunning
   DWORD Id() const { return id_; }
   void Kill();
@@ -178,7 +167,6 @@ inline DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, 
   return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
 }
 HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
-bool WaitForNoMainWindow(DWORD timeoutMs);
 inline std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }  // started by launch tests
 void CloseTestApps();
 
