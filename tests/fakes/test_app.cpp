@@ -5,8 +5,8 @@
 // ms before its message loop (so WaitForInputIdle waits that long), ends on a posted WM_CLOSE or in two minutes.
 #include <windows.h>
 #include <shellapi.h>
-#include <stdio.h>
 
+#include <fstream>
 #include <string>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -24,10 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   std::string bytes(text.size() * 3, '\0');
   bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
                                    static_cast<int>(bytes.size()), nullptr, nullptr));
-  if (FILE* file = _wfopen((L"started-" + tag + L".txt").c_str(), L"wb")) {
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-  }
+  std::ofstream file((L"started-" + tag + L".txt").c_str(), std::ios::binary);
+  file << bytes;
+  file.close();
 
   const WNDCLASSW windowClass = {0, DefWindowProcW, 0, 0, instance, nullptr, nullptr, nullptr, nullptr,
                                  L"CorvantaTestApp"};

@@ -1,14 +1,16 @@
-// The test harness (support/test_support.h, e2e/e2e_support.h).
+// The test harness (support/test_support.h).
 #include <windows.h>
 #include <commctrl.h>
 #include <locale.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "base/instance.h"
 #include "config/config.h"
-#include "e2e/e2e_support.h"
+#include "support/test_support.h"
 #include "mainwindow/mainwindow.h"
 #include "resource.h"
 
@@ -85,9 +87,7 @@ void RemoveTree(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
 
-bool FolderExists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FileExists(path);
-}
+bool FolderExists(const std::wstring& path) { return PathIsDirectoryW(path.c_str()) != FALSE; }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream file(path.c_str(), std::ios::binary);
@@ -159,10 +159,7 @@ bool Host(const std::wstring& command, const std::wstring& path, const std::wstr
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   std::wstring arguments = command.substr(3);  // "ln -s" runs Z:\bin\ln with "-s"
   for (const std::wstring* windowsPath : {&target, &path}) {
-    if (windowsPath->empty()) continue;
-    char* unix = toUnix(windowsPath->c_str());
-    arguments += L" \"" + FromUtf8(unix) + L"\"";
-    HeapFree(GetProcessHeap(), 0, unix);
+    if (!windowsPath->empty()) arguments += L" \"" + FromUtf8(toUnix(windowsPath->c_str())) + L"\"";  // left to leak
   }
   ChildProcess process;
   process.Start(L"Z:\\bin\\" + command.substr(0, 2), arguments);
@@ -226,11 +223,10 @@ std::vector<long> Settings() {
 
 std::wstring ProgressLog(HWND dialog) {
   wchar_t text[8192] = L"";
-  std::wstring lines;
   GetDlgItemTextW(dialog, IDC_LAUNCH_PROGRESS_LOG, text, 8192);
-  for (const wchar_t* c = text; *c; ++c) {
-    if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
-  }
+  std::wstring lines = text;
+  lines.erase(std::remove(lines.begin(), lines.end(), L'\n'), lines.end());
+  std::replace(lines.begin(), lines.end(), L'\r', L'\n');
   return lines;
 }
 
@@ -378,10 +374,8 @@ DWORD ChildProcess::Wait(DWORD timeoutMs) {
 }
 
 void ChildProcess::Kill() {
-  if (process_.Valid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
-    TerminateProcess(process_.Get(), 99);
-    WaitForSingleObject(process_.Get(), 5000);
-  }
+  if (process_.Valid()) TerminateProcess(process_.Get(), 99);  // refused harmlessly once it has ended
+  Wait(5000);
   process_.Reset();
 }
 
