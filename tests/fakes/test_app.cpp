@@ -40,6 +40,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_CLOSE && message.message != WM_TIMER) {
     DispatchMessageW(&message);
   }
-  LocalFree(argv);
   return 0;
 }
