@@ -24,9 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   std::string bytes(text.size() * 3, '\0');
   bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
                                    static_cast<int>(bytes.size()), nullptr, nullptr));
-  std::ofstream file((L"started-" + tag + L".txt").c_str(), std::ios::binary);
-  file << bytes;
-  file.close();
+  std::ofstream((L"started-" + tag + L".txt").c_str(), std::ios::binary) << bytes;  // closed before the window
 
   const WNDCLASSW windowClass = {0, DefWindowProcW, 0, 0, instance, nullptr, nullptr, nullptr, nullptr,
                                  L"CorvantaTestApp"};

@@ -249,10 +249,6 @@ HWND FindOpenMenu() { return FindTopLevelWindow(L"#32768", L"", GetCurrentProces
 
 HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitForHandle(FindOpenMenu, timeoutMs); }
 
-bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId) {
-  return WaitUntil([=] { return OpenMenus(processId).size() == count; }, timeoutMs);
-}
-
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
   DWORD_PTR menu = 0;  // MN_GETHMENU
   SendMessageTimeoutW(menuWindow, 0x01E1, 0, 0, SMTO_NORMAL, 5000, &menu);
@@ -288,10 +284,6 @@ HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD 
   return WaitForHandle([&] { return FindTopLevelWindow(windowClass, title, processId); }, timeoutMs);
 }
 
-void Press(HWND dialog, int id) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId) {
   HWND box = WaitForWindow(L"#32770", caption, timeoutMs, processId);
   if (box == nullptr) return SeenMessageBox();
@@ -312,31 +304,11 @@ DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> scrip
         if ((found = dialog != nullptr)) script(dialog);
       }) {}
 
-SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action) {
-  std::atomic<bool> done{false};
-  SeenMessageBox seen;
-  std::thread watcher([&] {
-    const DWORD start = GetTickCount(), self = GetCurrentProcessId();
-    while (!WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, self); }, 1000)) {
-      // After 10 s a box under another caption is taken to hold the action for ever: answered, not reported.
-      for (HWND box : TopLevelWindows(L"#32770", L"", self)) {
-        if (GetTickCount() - start > 10000 && GetDlgItem(box, 0xFFFF)) Press(box, button);
-      }
-    }
-    if (!done) seen = AnswerMessageBox(caption, button, 0, self);
-  });
-  action();
-  done = true;
-  watcher.join();
-  return seen;
-}
-
 QueueBarrier::QueueBarrier() {
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (message != WM_APP) return DefWindowProcW(window, message, wParam, lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
-    return 0;
+    if (message == WM_APP) SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return DefWindowProcW(window, message, wParam, lParam);
   };
   windowClass.lpszClassName = L"CorvantaTestBarrier";
   RegisterClassW(&windowClass);
@@ -355,10 +327,9 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments,
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, current.c_str(), &startup,
-                      &info)) {
-    return false;
-  }
+  const bool started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                      current.c_str(), &startup, &info) != FALSE;
+  if (!started) return false;
   CloseHandle(info.hThread);
   process_.Reset(info.hProcess);
   id_ = info.dwProcessId;
@@ -367,9 +338,8 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments,
 
 DWORD ChildProcess::Wait(DWORD timeoutMs) {
   DWORD code = kStillRunning;
-  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process_.Get(), &code);
-  }
+  const bool ended = process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0;
+  if (ended) GetExitCodeProcess(process_.Get(), &code);
   return code;
 }
 
@@ -391,11 +361,5 @@ void CloseTestApps() {
   }, 10000);
 }
 
-InstalledProgram::InstalledProgram(const std::wstring& exeName, const std::wstring& hookLibrary)
-    : exe_(folder_ / exeName), logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {
-  CopyFileW((BinFolder() + L"\\Corvanta.exe").c_str(), exe_.c_str(), FALSE);
-  const std::wstring library = hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary;
-  CopyFileW(library.c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
-}
 
 }  // namespace test
