@@ -4,11 +4,9 @@
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-  wchar_t marker[MAX_PATH * 2];
-  const DWORD length = GetModuleFileNameW(instance, marker, MAX_PATH);
-  if (reason != DLL_PROCESS_ATTACH || length == 0 || length >= MAX_PATH) return TRUE;
-  lstrcatW(marker, L".loaded");
-  HANDLE file = CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  wchar_t marker[MAX_PATH * 2] = L"";
+  if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameW(instance, marker, MAX_PATH) < MAX_PATH) {
+    CloseHandle(CreateFileW(lstrcatW(marker, L".loaded"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
   return TRUE;
 }

@@ -2,21 +2,12 @@
 //   corvanta_test_app.exe [--tag NAME] [--idle-delay MS] [--hidden] [anything else]
 // It writes "started-NAME.txt" into its current folder (UTF-8: its command line, current folder and show
 // command, a line each), shows a window titled "CorvantaTestApp NAME" (unless --hidden), waits --idle-delay
-// ms before its message loop (so WaitForInputIdle waits that long), and ends on WM_CLOSE or after two minutes.
+// ms before its message loop (so WaitForInputIdle waits that long), ends on a posted WM_CLOSE or in two minutes.
 #include <windows.h>
 #include <shellapi.h>
-#include <stdio.h>
 
+#include <fstream>
 #include <string>
-
-namespace {
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY || message == WM_TIMER) PostQuitMessage(0);
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   int argc = 0;
@@ -33,20 +24,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   std::string bytes(text.size() * 3, '\0');
   bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
                                    static_cast<int>(bytes.size()), nullptr, nullptr));
-  if (FILE* file = _wfopen((L"started-" + tag + L".txt").c_str(), L"wb")) {
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-  }
+  std::ofstream((L"started-" + tag + L".txt").c_str(), std::ios::binary) << bytes;  // closed before the window
 
-  const WNDCLASSW windowClass = {0, WindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, L"CorvantaTestApp"};
+  const WNDCLASSW windowClass = {0, DefWindowProcW, 0, 0, instance, nullptr, nullptr, nullptr, nullptr,
+                                 L"CorvantaTestApp"};
   RegisterClassW(&windowClass);
   HWND window = CreateWindowExW(0, windowClass.lpszClassName, (L"CorvantaTestApp " + tag).c_str(), WS_OVERLAPPEDWINDOW,
                                 50, 50, 320, 200, nullptr, nullptr, instance, nullptr);
   if (wcsstr(GetCommandLineW(), L" --hidden") == nullptr) ShowWindow(window, SW_SHOWNORMAL);
-  SetTimer(window, 1, 120000, nullptr);
+  SetTimer(nullptr, 0, 120000, nullptr);
   Sleep(static_cast<DWORD>(idleDelay));
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  LocalFree(argv);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_CLOSE && message.message != WM_TIMER) {
+    DispatchMessageW(&message);
+  }
   return 0;
 }

@@ -1,27 +1,37 @@
-// The test harness (support/test_support.h, e2e/e2e_support.h).
+// The test harness (support/test_support.h).
 #include <windows.h>
 #include <commctrl.h>
 #include <locale.h>
 #include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <fstream>
 
 #include "base/instance.h"
 #include "config/config.h"
-#include "e2e/e2e_support.h"
+#include "support/test_support.h"
 #include "mainwindow/mainwindow.h"
 #include "resource.h"
 
 namespace test {
 namespace {
 
-// The visible top-level windows of this class and process (any process when 0).
-std::vector<HWND> TopLevelWindows(const wchar_t* windowClass, DWORD processId) {
+// The visible top-level windows of this class, title and process (any title when empty, any process when 0).
+std::vector<HWND> TopLevelWindows(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
   std::vector<HWND> windows;
-  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+  const wchar_t* text = title.empty() ? nullptr : title.c_str();
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, text)) != nullptr;) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (IsWindowVisible(window) && (processId == 0 || owner == processId)) windows.push_back(window);
   }
   return windows;
+}
+
+HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
+  const std::vector<HWND> windows = TopLevelWindows(windowClass, title, processId);
+  return windows.empty() ? nullptr : windows.front();
 }
 
 HWND WaitForHandle(const std::function<HWND()>& find, DWORD timeoutMs) {
@@ -77,23 +87,16 @@ void RemoveTree(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) { return (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0; }
 
-bool FolderExists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !FileExists(path);
-}
+bool FolderExists(const std::wstring& path) { return PathIsDirectoryW(path.c_str()) != FALSE; }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (file.Valid()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  std::ofstream file(path.c_str(), std::ios::binary);
+  file << bytes;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  std::string bytes(file.Valid() ? GetFileSize(file.Get(), nullptr) : 0, '\0');
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-  return bytes.substr(0, read);
+std::string ReadBytes(const std::wstring& path) {  // shared: a running program may still be writing it
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string ToAnsi(const std::wstring& text) {
@@ -156,10 +159,7 @@ bool Host(const std::wstring& command, const std::wstring& path, const std::wstr
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   std::wstring arguments = command.substr(3);  // "ln -s" runs Z:\bin\ln with "-s"
   for (const std::wstring* windowsPath : {&target, &path}) {
-    if (windowsPath->empty()) continue;
-    char* unix = toUnix(windowsPath->c_str());
-    arguments += L" \"" + FromUtf8(unix) + L"\"";
-    HeapFree(GetProcessHeap(), 0, unix);
+    if (!windowsPath->empty()) arguments += L" \"" + FromUtf8(toUnix(windowsPath->c_str())) + L"\"";  // left to leak
   }
   ChildProcess process;
   process.Start(L"Z:\\bin\\" + command.substr(0, 2), arguments);
@@ -190,14 +190,12 @@ bool MakeShortcut(const std::wstring& shortcutPath, const std::wstring& target, 
 }
 
 void PumpMessages(DWORD milliseconds) {
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < milliseconds;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  WaitUntil([] {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); DispatchMessageW(&message)) {
       TranslateMessage(&message);
-      DispatchMessageW(&message);
     }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
+    return false;
+  }, milliseconds);
 }
 
 void PrepareUi() {
@@ -225,17 +223,16 @@ std::vector<long> Settings() {
 
 std::wstring ProgressLog(HWND dialog) {
   wchar_t text[8192] = L"";
-  std::wstring lines;
   GetDlgItemTextW(dialog, IDC_LAUNCH_PROGRESS_LOG, text, 8192);
-  for (const wchar_t* c = text; *c; ++c) {
-    if (*c != L'\n') lines += *c == L'\r' ? L'\n' : *c;
-  }
+  std::wstring lines = text;
+  lines.erase(std::remove(lines.begin(), lines.end(), L'\n'), lines.end());
+  std::replace(lines.begin(), lines.end(), L'\r', L'\n');
   return lines;
 }
 
 bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeoutMs) {
-  WaitUntil([&] { return !IsWindow(dialog) || ProgressLog(dialog).find(fragment) != std::wstring::npos; }, timeoutMs);
-  return ProgressLog(dialog).find(fragment) != std::wstring::npos;
+  const auto logged = [&] { return ProgressLog(dialog).find(fragment) != std::wstring::npos; };
+  return WaitUntil([&] { return !IsWindow(dialog) || logged(); }, timeoutMs) && logged();
 }
 
 MENUITEMINFOW MenuEntry(HMENU menu, int position) {
@@ -246,18 +243,11 @@ MENUITEMINFOW MenuEntry(HMENU menu, int position) {
   return item;
 }
 
-std::vector<HWND> OpenMenus(DWORD processId) { return TopLevelWindows(L"#32768", processId); }
+std::vector<HWND> OpenMenus(DWORD processId) { return TopLevelWindows(L"#32768", L"", processId); }
 
-HWND FindOpenMenu() {
-  const std::vector<HWND> menus = OpenMenus();
-  return menus.empty() ? nullptr : menus.front();
-}
+HWND FindOpenMenu() { return FindTopLevelWindow(L"#32768", L"", GetCurrentProcessId()); }
 
 HWND WaitForOpenMenu(DWORD timeoutMs) { return WaitForHandle(FindOpenMenu, timeoutMs); }
-
-bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId) {
-  return WaitUntil([=] { return OpenMenus(processId).size() == count; }, timeoutMs);
-}
 
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect) {
   DWORD_PTR menu = 0;  // MN_GETHMENU
@@ -279,11 +269,8 @@ void ClickAt(POINT point) {
 }
 
 void PressKey(WORD virtualKey) {
-  INPUT inputs[2] = {};
-  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
+  keybd_event(static_cast<BYTE>(virtualKey), 0, 0, 0);
+  keybd_event(static_cast<BYTE>(virtualKey), 0, KEYEVENTF_KEYUP, 0);
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {
@@ -293,19 +280,8 @@ void PressKeys(std::initializer_list<WORD> keys) {
   }
 }
 
-HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId) {
-  for (HWND window : TopLevelWindows(windowClass, processId)) {
-    if (title.empty() || WindowText(window) == title) return window;
-  }
-  return nullptr;
-}
-
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId) {
   return WaitForHandle([&] { return FindTopLevelWindow(windowClass, title, processId); }, timeoutMs);
-}
-
-void Press(HWND dialog, int id) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 SeenMessageBox AnswerMessageBox(const std::wstring& caption, int button, DWORD timeoutMs, DWORD processId) {
@@ -328,31 +304,11 @@ DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> scrip
         if ((found = dialog != nullptr)) script(dialog);
       }) {}
 
-SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action) {
-  std::atomic<bool> done{false};
-  SeenMessageBox seen;
-  std::thread watcher([&] {
-    const DWORD start = GetTickCount(), self = GetCurrentProcessId();
-    while (!WaitUntil([&] { return done || FindTopLevelWindow(L"#32770", caption, self); }, 1000)) {
-      // After 10 s a box under another caption is taken to hold the action for ever: answered, not reported.
-      for (HWND box : TopLevelWindows(L"#32770", self)) {
-        if (GetTickCount() - start > 10000 && GetDlgItem(box, 0xFFFF)) Press(box, button);
-      }
-    }
-    if (!done) seen = AnswerMessageBox(caption, button, 0, self);
-  });
-  action();
-  done = true;
-  watcher.join();
-  return seen;
-}
-
 QueueBarrier::QueueBarrier() {
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (message != WM_APP) return DefWindowProcW(window, message, wParam, lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
-    return 0;
+    if (message == WM_APP) SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return DefWindowProcW(window, message, wParam, lParam);
   };
   windowClass.lpszClassName = L"CorvantaTestBarrier";
   RegisterClassW(&windowClass);
@@ -365,16 +321,15 @@ bool QueueBarrier::Pass() const {
   return WaitUntil([&] { return GetWindowLongPtrW(window_, GWLP_USERDATA) > before; }, 15000);
 }
 
-bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
+bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder) {
   std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  const std::wstring current = folder.empty() ? exe.substr(0, exe.find_last_of(L'\\')) : folder;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &info)) {
-    return false;
-  }
+  const bool started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                      current.c_str(), &startup, &info) != FALSE;
+  if (!started) return false;
   CloseHandle(info.hThread);
   process_.Reset(info.hProcess);
   id_ = info.dwProcessId;
@@ -383,26 +338,19 @@ bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments)
 
 DWORD ChildProcess::Wait(DWORD timeoutMs) {
   DWORD code = kStillRunning;
-  if (process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process_.Get(), &code);
-  }
+  const bool ended = process_.Valid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0;
+  if (ended) GetExitCodeProcess(process_.Get(), &code);
   return code;
 }
 
 void ChildProcess::Kill() {
-  if (process_.Valid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
-    TerminateProcess(process_.Get(), 99);
-    WaitForSingleObject(process_.Get(), 5000);
-  }
+  if (process_.Valid()) TerminateProcess(process_.Get(), 99);  // refused harmlessly once it has ended
+  Wait(5000);
   process_.Reset();
 }
 
 HWND WaitForMainWindow(DWORD timeoutMs) {
   return WaitForHandle([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE); }, timeoutMs);
-}
-
-bool WaitForNoMainWindow(DWORD timeoutMs) {
-  return WaitUntil([] { return FindWindowW(nullptr, D_WSTR_MAINWINDOW_TITLE) == nullptr; }, timeoutMs);
 }
 
 void CloseTestApps() {
@@ -413,11 +361,5 @@ void CloseTestApps() {
   }, 10000);
 }
 
-InstalledProgram::InstalledProgram(const std::wstring& exeName, const std::wstring& hookLibrary)
-    : exe_(folder_ / exeName), logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {
-  CopyFileW((BinFolder() + L"\\Corvanta.exe").c_str(), exe_.c_str(), FALSE);
-  const std::wstring library = hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary;
-  CopyFileW(library.c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
-}
 
 }  // namespace test

@@ -76,13 +76,10 @@ class TraceRecorder {
  private:
   std::vector<Record> records_;
 };
-class ScopedTraceFlag {
- public:
-  explicit ScopedTraceFlag(long value) : saved_(glong_WinMain_ForceTraceFlag) { glong_WinMain_ForceTraceFlag = value; }
-  ~ScopedTraceFlag() { glong_WinMain_ForceTraceFlag = saved_; }
-
- private:
-  long saved_;
+struct ScopedTraceFlag {
+  explicit ScopedTraceFlag(long value) : saved(glong_WinMain_ForceTraceFlag) { glong_WinMain_ForceTraceFlag = value; }
+  ~ScopedTraceFlag() { glong_WinMain_ForceTraceFlag = saved; }
+  const long saved;
 };
 void PumpMessages(DWORD milliseconds);
 // For in-process tests of windows: the ANSI code page, COM, common controls, rich edit, the program's resources.
@@ -98,7 +95,9 @@ bool WaitForProgressLog(HWND dialog, const std::wstring& fragment, DWORD timeout
 std::vector<HWND> OpenMenus(DWORD processId = GetCurrentProcessId());
 HWND FindOpenMenu();
 HWND WaitForOpenMenu(DWORD timeoutMs);
-bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId());
+inline bool WaitForMenuCount(size_t count, DWORD timeoutMs, DWORD processId = GetCurrentProcessId()) {
+  return WaitUntil([=] { return OpenMenus(processId).size() == count; }, timeoutMs);
+}
 inline bool WaitForNoOpenMenu(DWORD timeoutMs) { return WaitForMenuCount(0, timeoutMs); }
 bool MenuEntryRect(HWND menuWindow, int position, RECT* rect);
 MENUITEMINFOW MenuEntry(HMENU menu, int position);  // its ID, data, submenu, type and state
@@ -108,9 +107,10 @@ void PressKey(WORD virtualKey);
 void PressKeys(std::initializer_list<WORD> keys);  // with a pause after each
 
 // A visible top-level window of this class, title and process (any when empty or 0); Press posts a click.
-HWND FindTopLevelWindow(const wchar_t* windowClass, const std::wstring& title, DWORD processId);
 HWND WaitForWindow(const wchar_t* windowClass, const std::wstring& title, DWORD timeoutMs, DWORD processId = 0);
-void Press(HWND dialog, int id);
+inline void Press(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
 struct SeenMessageBox {
   bool found = false;
   std::wstring caption, text;
@@ -133,20 +133,15 @@ class DialogDriver {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-// Answers a box of this process from a second thread; Wait() returns what was seen.
-class AsyncMessageBoxAnswer {
- public:
-  AsyncMessageBoxAnswer(std::wstring caption, int button, DWORD timeoutMs)
-      : driver_(caption, [=](HWND) { seen_ = AnswerMessageBox(caption, button, timeoutMs, GetCurrentProcessId()); }) {}
-  SeenMessageBox Wait() { return driver_.Join(), seen_; }
-
- private:
-  SeenMessageBox seen_;
-  DialogDriver driver_;
-};
 // Runs `action` on this thread while a second thread answers `button` to a box of this process captioned
 // `caption` (any dialog when empty) that shows before the action has returned: what it saw, `found` false when none.
-SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action);
+inline SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action) {
+  SeenMessageBox seen;
+  DialogDriver answer(caption, [&](HWND) { seen = AnswerMessageBox(caption, button, 0, GetCurrentProcessId()); });
+  action();
+  answer.Finish();
+  return seen;
+}
 
 // A window of the thread that makes it: Pass() (from another thread) posts it a message and waits until that
 // thread has handled it, and so every message posted to that thread before (a sent one would jump the queue).
@@ -164,7 +159,8 @@ constexpr DWORD kStillRunning = 0xFFFFFFF0;
 class ChildProcess {
  public:
   ~ChildProcess() { Kill(); }
-  bool Start(const std::wstring& exe, const std::wstring& arguments);  // in the exe's folder
+  // In `folder`, or the exe's own when empty.
+  bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
   DWORD Wait(DWORD timeoutMs);                                         // the exit code, or kStillRunning
   DWORD Id() const { return id_; }
   void Kill();
@@ -178,9 +174,44 @@ inline DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments, 
   return process.Start(exe, arguments) ? process.Wait(timeoutMs) : kStillRunning;
 }
 HWND WaitForMainWindow(DWORD timeoutMs);  // a running Corvanta's, found by its title
-bool WaitForNoMainWindow(DWORD timeoutMs);
 inline std::wstring TestAppPath() { return BinFolder() + L"\\corvanta_test_app.exe"; }  // started by launch tests
 void CloseTestApps();
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
+// A private copy of Corvanta.exe (and its hook library) in a temp folder.
+class InstalledProgram {
+ public:
+  explicit InstalledProgram(const std::wstring& exeName = L"Corvanta.exe", const std::wstring& hookLibrary = L"")
+      : exe_(folder_ / exeName), logName_(exeName.substr(0, exeName.find_last_of(L'.')) + L".trace.log") {
+    CopyFileW((BinFolder() + L"\\Corvanta.exe").c_str(), exe_.c_str(), FALSE);
+    const std::wstring library = hookLibrary.empty() ? BinFolder() + L"\\Corvanta.dll" : hookLibrary;
+    CopyFileW(library.c_str(), Path(L"Corvanta.dll").c_str(), FALSE);
+  }
+  const std::wstring& Exe() const { return exe_; }
+  std::wstring Path(const std::wstring& name) const { return folder_ / name; }
+  std::wstring SettingFile() const { return Path(L"config.ini"); }
+  std::wstring Root() const { return Path(L"ラウンチャーアイテムルート"); }
+  void Settle() {  // a valid config.ini and an empty launcher item root: a start without boxes
+    WriteBytes(SettingFile(), SettingFileBytes(DefaultSettingLines()));
+    MakeFolder(Root());
+  }
+  std::wstring TraceLog() const { return FromUtf8(ReadBytes(Path(logName_))); }  // the DEBUG log, or empty
+
+ private:
+  TempFolder folder_;
+  std::wstring exe_, logName_;
+};
+
+// Posts a right press on the tray icon to the main window: whether the tray menu opened, then the only menu open.
+inline bool OpenTrayMenu(DWORD processId) {
+  PostMessageW(WaitForMainWindow(0), WM_USER + 100, 0, WM_RBUTTONDOWN);
+  return WaitForMenuCount(1, kStartTimeoutMs, processId);
+}
+
+inline bool StartAndWaitForMainWindow(ChildProcess& process, const std::wstring& exe, const std::wstring& arguments) {
+  return process.Start(exe, arguments) && WaitForMainWindow(kStartTimeoutMs);
+}
 
 }  // namespace test
 
