@@ -1,7 +1,6 @@
 // A run for real: the progress dialog launching shortcuts to the test program (or, in a test run, only
 // listing them), abort, failures, automatic closing, and the arrangement of the launched windows.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "base/text.h"
 #include "config/config.h"
@@ -66,7 +65,7 @@ class LaunchRun : public ::testing::Test {
 };
 
 // With automatic closing, a test run lists every item in run order, starts nothing, never asks for the
-// arrangement and stays open; so does a run aborted while an item starts (Abort stops it after that item).
+// arrangement and stays open; a run aborted while an item starts stops after that item and stays open too.
 // An empty run closes by itself, as does a real run that went through.
 TEST_F(LaunchRun, OnlyEmptyAndFinishedRealRunsCloseByThemselvesTestRunsStartNothingAndAbortStopsAfterTheItemAtHand) {
   longAutoCloseProgressWindow = longWindowArrangementAvailable = longAdjustLaunchedWindowConfirmAtExecution = 1;
@@ -85,13 +84,14 @@ TEST_F(LaunchRun, OnlyEmptyAndFinishedRealRunsCloseByThemselvesTestRunsStartNoth
   EXPECT_TRUE(Started(L"y") && !Started(L"x")) << "the aborted run went on";
   EXPECT_EQ(L"", RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"never in a log")) << "a real run stayed open";
   longAutoCloseProgressWindow = 0;
-  EXPECT_EQ(L"* 処理対象ファイルがありませんでした。\n|close", RunAndClose(empty, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"処理対象"));
+  EXPECT_EQ(L"* 処理対象ファイルがありませんでした。\n|close",
+            RunAndClose(empty, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"処理対象"));
 }
 
 // Shortcuts start their targets with what they carry; one whose target is missing goes to the shell as it
 // is and fails there, as does a file that is no shortcut; the run goes on, and each failure's reason names
-// its file. The chooser offers the settings' pattern and stays on Escape; what is chosen changes only this
-// run: a windowless program takes no cell, and each window moves down in launch order.
+// its file. The chooser offers the settings' pattern and stays on Escape; as chosen there, a windowless
+// program takes no cell and each window moves down in launch order.
 TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverAndArrangeAsChosen) {
   longWindowArrangementAvailable = longAdjustLaunchedWindowConfirmAtExecution = 1;
   longAdjustLaunchedWindowPattern = 2;
@@ -107,7 +107,8 @@ TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverAndArrangeAsChosen)
   wcscpy_s(minimised.directory, temp_.Path().c_str());
   minimised.showCommand = SW_SHOWMINNOACTIVE;
   KernelHandle process(Launch_StartShortcutTarget(minimised).process);
-  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(temp_ / L"started-minimised.txt").find("show=7\n") != std::string::npos; }, 5000));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ReadBytes(temp_ / L"started-minimised.txt").find("show=7\n") != std::string::npos; }, 5000));
   std::vector<int> shown;
   DialogDriver chooser(L"起動アプリケーションウィンドウの整列", [&](HWND dialog) {
     for (int id = IDC_LAUNCH_ARRANGE_NONE; id <= IDC_LAUNCH_ARRANGE_PICTURE_VERTICAL; ++id)
