@@ -7,7 +7,7 @@
 #include "base/instance.h"
 #include "base/text.h"
 #include "config/config.h"
-#include "e2e/e2e_support.h"
+#include "support/test_support.h"
 #include "hooklib.h"
 #include "mainwindow/traymenu.h"
 #include "resource.h"

@@ -304,6 +304,28 @@ DialogDriver::DialogDriver(std::wstring caption, std::function<void(HWND)> scrip
         if ((found = dialog != nullptr)) script(dialog);
       }) {}
 
+SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action) {
+  SeenMessageBox seen;
+  std::atomic<bool> done{false};
+  DialogDriver answer(caption, [&](HWND) { seen = AnswerMessageBox(caption, button, 0, GetCurrentProcessId()); });
+  // A box under another caption would hold the action for ever: after 15 s every message box of this process
+  // is answered, so that the test fails on what it saw instead of hanging until its time-out.
+  std::thread rescue([&] {
+    if (WaitUntil([&] { return done.load(); }, 15000)) return;
+    WaitUntil([&] {
+      for (HWND box : TopLevelWindows(L"#32770", L"", GetCurrentProcessId())) {
+        if (GetDlgItem(box, 0xFFFF) != nullptr) Press(box, button);
+      }
+      return done.load();
+    }, 60000);
+  });
+  action();
+  done = true;
+  rescue.join();
+  answer.Finish();
+  return seen;
+}
+
 QueueBarrier::QueueBarrier() {
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {

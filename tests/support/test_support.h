@@ -135,13 +135,7 @@ class DialogDriver {
 };
 // Runs `action` on this thread while a second thread answers `button` to a box of this process captioned
 // `caption` (any dialog when empty) that shows before the action has returned: what it saw, `found` false when none.
-inline SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action) {
-  SeenMessageBox seen;
-  DialogDriver answer(caption, [&](HWND) { seen = AnswerMessageBox(caption, button, 0, GetCurrentProcessId()); });
-  action();
-  answer.Finish();
-  return seen;
-}
+SeenMessageBox AnswerBoxDuring(const std::wstring& caption, int button, const std::function<void()>& action);
 
 // A window of the thread that makes it: Pass() (from another thread) posts it a message and waits until that
 // thread has handled it, and so every message posted to that thread before (a sent one would jump the queue).

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "e2e/e2e_support.h"
+#include "support/test_support.h"
 
 namespace {
 
