@@ -1,10 +1,12 @@
 // A run for real: the progress dialog launching shortcuts to the test program (or, in a test run, only
 // listing them), abort, failures, automatic closing, and the arrangement of the launched windows.
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include "base/text.h"
 #include "config/config.h"
 #include "launch/launch.h"
+#include "launch/progress_log.h"
 #include "launch/shell_launch.h"
 #include "resource.h"
 #include "support/test_support.h"
@@ -18,6 +20,17 @@ std::wstring TotalOk(int total) { return L"\n----------\n\n正常処理しまし
 const std::wstring kTestRun = L"**** テスト実行を開始します ****\n";
 
 bool IsShown(HWND dialog, int id) { return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// The colour of the first character of `fragment` in the log, or -1 for the default colour.
+long ColourAt(HWND dialog, const std::wstring& fragment) {
+  const size_t at = ProgressLog(dialog).find(fragment);  // the control counts a line break as one character
+  SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_LOG, EM_SETSEL, at, at + 1);
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof(format);
+  SendDlgItemMessageW(dialog, IDC_LAUNCH_PROGRESS_LOG, EM_GETCHARFORMAT, SCF_SELECTION,
+                      reinterpret_cast<LPARAM>(&format));
+  return (format.dwEffects & CFE_AUTOCOLOR) ? -1 : static_cast<long>(format.crTextColor);
+}
 
 class LaunchRun : public ::testing::Test {
  protected:
@@ -111,15 +124,22 @@ TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverAndArrangeAsChosen)
       [&] { return ReadBytes(temp_ / L"started-minimised.txt").find("show=7\n") != std::string::npos; }, 5000));
   std::vector<int> shown;
   DialogDriver chooser(L"起動アプリケーションウィンドウの整列", [&](HWND dialog) {
-    for (int id = IDC_LAUNCH_ARRANGE_NONE; id <= IDC_LAUNCH_ARRANGE_PICTURE_VERTICAL; ++id)
-      if (IsDlgButtonChecked(dialog, id) == BST_CHECKED || (id >= IDC_LAUNCH_ARRANGE_PICTURE_NONE && IsShown(dialog, id))) shown.push_back(id);
+    for (int id = IDC_LAUNCH_ARRANGE_NONE; id <= IDC_LAUNCH_ARRANGE_PICTURE_VERTICAL; ++id) {
+      const bool picture = id >= IDC_LAUNCH_ARRANGE_PICTURE_NONE && IsShown(dialog, id);
+      if (IsDlgButtonChecked(dialog, id) == BST_CHECKED || picture) shown.push_back(id);
+    }
     SendDlgItemMessageW(dialog, IDC_LAUNCH_ARRANGE_VERTICAL, BM_CLICK, 0, 0);
     SendDlgItemMessageW(dialog, IDC_LAUNCH_ARRANGE_MOVE_BOTTOM, BM_CLICK, 0, 0);
     Press(dialog, IDCANCEL);  // what Escape sends: the chooser stays
     shown.push_back(barrier_.Pass() && IsWindow(dialog));
     Press(dialog, IDC_LAUNCH_ARRANGE_OK);
   });
-  const std::wstring log = RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"エラーが発生しています");
+  std::vector<long> colours;  // of [OK], of [ERROR] and of the path on the line after it
+  const auto colour = [&](HWND dialog) {
+    colours = {ColourAt(dialog, L"[OK]"), ColourAt(dialog, L"[ERROR]"), ColourAt(dialog, L"\\Mixed\\hidden")};
+  };
+  const std::wstring log = RunAndClose(folder, D_LONG_LAUNCH_RUNMODE_LAUNCH, L"エラーが発生しています", colour);
+  EXPECT_EQ((std::vector<long>{D_COLORREF_LAUNCH_RESULT_OK, D_COLORREF_LAUNCH_RESULT_ERROR, -1}), colours);
   chooser.Join();
   EXPECT_EQ((std::vector<int>{IDC_LAUNCH_ARRANGE_HORIZONTAL, IDC_LAUNCH_ARRANGE_PICTURE_HORIZONTAL, true}), shown)
       << "the settings' pattern and its picture shown, and still open after Escape";
@@ -139,7 +159,8 @@ TEST_F(LaunchRun, RunsStartWhatShortcutsCarryPassFailuresOverAndArrangeAsChosen)
   EXPECT_EQ((std::vector<long>{x, y, width, height / 2, x, y + height / 2, width, height / 2}), cells);
   HWND below = windows[0];
   while (below != nullptr && below != windows[1]) below = GetWindow(below, GW_HWNDNEXT);
-  EXPECT_TRUE(below == windows[1] && GetWindow(windows[1], GW_HWNDNEXT) == nullptr) << "moved down in launch order: one above two, the bottom window";
+  EXPECT_TRUE(below == windows[1] && GetWindow(windows[1], GW_HWNDNEXT) == nullptr)
+      << "moved down in launch order: one above two, the bottom window";
   const std::wstring gone = L"<ラウンチャーアイテムルート>\\Mixed\\gone.lnk ..... [ERROR] (" + folder + L"\\gone.lnk ";
   EXPECT_EQ(0u, log.find(Line(L"\\Mixed\\one.lnk") + gone)) << ToAnsi(log);
   EXPECT_NE(std::wstring::npos, log.find(Line(L"\\Mixed\\two.lnk") +
